@@ -1,0 +1,113 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include <QByteArray>
+#include <QColor>
+#include <QDateTime>
+#include <QFile>
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+QT_BEGIN_NAMESPACE
+namespace Ui { class MainWindow; }
+class QLabel;
+class QScreen;
+class QThread;
+class QToolBar;
+QT_END_NAMESPACE
+
+class serialport;
+class timerthread;
+class ttff;
+class about;
+
+// The one window of the program: owns the form, the serial worker, the
+// timer object, both dialogs, and applies what the sentence units decide.
+// Its slots keep the names the rest of the system connects to; each room
+// implements its own slots in its own source file (app/, nmea/, link/, ttff/).
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Pieces tests and tools reach directly.
+    Ui::MainWindow *form() const { return ui; }
+    serialport *worker() const { return m_serial; }
+    timerthread *timerObject() const { return m_timer; }
+    ttff *ttffDialog() const { return m_ttff; }
+    about *aboutDialog() const { return m_about; }
+    QToolBar *restartToolBar() const { return m_toolBar; }
+    bool isConnected() const { return m_connected; }
+
+signals:
+    void startthread();
+    void start_ADC_signal(QByteArray);
+    void connect_signal(QString, QString);
+    void disconnect_signal();
+    void check_status_signal();
+    void start_freq_signal(QByteArray);
+    void flag_false();
+    void plot_signal();
+    void start_freq_signal_btn(QByteArray);
+    void hot_start_fix();
+    void ttff_start_timer();
+
+public slots:
+    void updateport();
+    void portstatus(bool);
+    void loadPlot(QByteArray block);
+    void sendADC();
+    void statuslot(bool open);
+    void setflag_false();
+    void setPMKflag_false();
+    void hotstart();
+    void warmstart();
+    void coldstart();
+    void fullstart();
+
+private slots:
+    void on_ctn_btn_clicked();
+    void on_btn111_clicked();
+    void on_actionAbout_triggered();
+    void on_actionTTFF_Testing_triggered();
+    void on_actionClear_Data_triggered();
+
+public slots:
+    void onLogicalDotsPerInchChanged(double dpi);
+
+private:
+    void setUpStyle();
+    void finishTables();
+    void buildRestartToolBar();
+    void shutDownThreads();
+    void rescaleChildren(QObject *parent, double ratio);
+
+    Ui::MainWindow *ui;
+    QScreen *m_screen = nullptr;
+    timerthread *m_timer = nullptr;
+    QThread *m_timerThread = nullptr;
+    serialport *m_serial = nullptr;
+    bool m_connected = false;
+    QList<QByteArray> m_gsvBatch;
+    QList<QByteArray> m_gsaBatch;
+    QStringList m_portNames;
+    QFile m_logFile;
+    QDateTime m_connectionStart;
+    QString m_logFileName;
+    QTextStream m_logStream;
+    about *m_about = nullptr;
+    ttff *m_ttff = nullptr;
+    int m_noFixCount = 0;
+    double m_displayScale = 1.0;
+    double m_scaleRatio = 1.0;
+    QToolBar *m_toolBar = nullptr;
+    QLabel *m_logoLabel = nullptr;
+};
+
+#endif // MAINWINDOW_H

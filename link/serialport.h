@@ -1,0 +1,64 @@
+#ifndef SERIALPORT_H
+#define SERIALPORT_H
+
+#include "link/lineframer.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+
+class QSerialPort;
+class QThread;
+
+// The only object that touches the receiver's serial port. It lives in a
+// worker thread of its own together with its port, frames what arrives
+// into blocks of complete lines and writes commands; every call from the
+// window arrives as a queued slot call.
+class serialport : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit serialport(QObject *parent = nullptr);
+    ~serialport() override;
+
+    // Called directly from the window's thread: the scan pass goes on
+    // only while this is set.
+    void setScanFlag(bool flag) { m_scanFlag = flag; }
+    bool scanFlag() const { return m_scanFlag; }
+
+    QThread *workerThread() const { return m_thread; }
+
+signals:
+    void receive_data(QByteArray);
+    void conn_signal(bool isopen);
+    void status(bool);
+    void start_timer();
+    void port_open();
+    void isDone();
+
+public slots:
+    void handle_data();
+    void write_data(QByteArray data);
+    void write_data_btn(QByteArray data);
+    void write_PMTKdata(QByteArray data);
+    void check_status();
+    void init_port(QString portName, QString baud);
+    void closeserial();
+    QByteArray get_full_pair_command(QByteArray command);
+    void run();
+
+private:
+    void pulseRts(bool withWaits);
+    void writeCommand(const QByteArray &bytes);
+
+    QSerialPort *m_port = nullptr;
+    LineFramer m_framer;
+    QByteArray m_lastBlock;
+    QThread *m_thread = nullptr;
+    std::atomic<bool> m_scanFlag{true};
+};
+
+#endif // SERIALPORT_H

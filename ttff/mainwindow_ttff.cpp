@@ -1,0 +1,22 @@
+// The window's side of the version-query delay and the TTFF cycle.
+#include "app/mainwindow.h"
+
+#include "ttff/timerthread.h"
+
+#include <QThread>
+
+void MainWindow::setPMKflag_false()
+{
+    m_timer->setFlag(false);
+    m_timer->setPMKFlag(true);
+    m_timerThread->start(QThread::InheritPriority);
+    // Opening the connection's log file is added by the log-file work.
+    emit flag_false();
+}
+
+void MainWindow::setflag_false()
+{
+    m_timer->setFlag(false);
+    m_timerThread->start(QThread::InheritPriority);
+    emit flag_false();
+}

@@ -1,0 +1,72 @@
+#include "ttff/ttff.h"
+#include "ui_ttff.h"
+
+#include <QButtonGroup>
+#include <QTimer>
+
+ttff::ttff(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::ttff)
+{
+    setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
+    setFixedSize(400, 250);
+    ui->setupUi(this);
+
+    m_group = new QButtonGroup(this);
+    m_group->addButton(ui->hot_btn, 0);
+    m_group->addButton(ui->warm_btn, 1);
+    m_group->addButton(ui->cold_btn, 2);
+    m_group->addButton(ui->full_btn, 3);
+    m_group->setExclusive(true);
+    const QFont radioFont(QStringLiteral("Arial"), 10);
+    for (QAbstractButton *button : m_group->buttons())
+        button->setFont(radioFont);
+    ui->hot_btn->setChecked(true);
+
+    ui->lcdNumber->setDigitCount(6);
+    ui->lcdNumber->setMode(QLCDNumber::Dec);
+
+    m_displayTimer = new QTimer(this);
+    m_displayTimer->setInterval(50);
+    connect(m_displayTimer, &QTimer::timeout, this, &ttff::onTimeOut);
+}
+
+ttff::~ttff()
+{
+    delete ui;
+}
+
+void ttff::on_run_btn_clicked()
+{
+    switch (m_group->checkedId()) {
+    case 0: emit HOT_signal(); break;
+    case 1: emit WARM_signal(); break;
+    case 2: emit COLD_signal(); break;
+    case 3: emit FULL_signal(); break;
+    default: break;
+    }
+}
+
+void ttff::on_stop_btn_clicked()
+{
+    m_displayTimer->stop();
+}
+
+void ttff::start_time_update()
+{
+    m_startTime = QTime::currentTime();
+    m_displayTimer->start();
+}
+
+void ttff::onTimeOut()
+{
+    m_currentTime = QTime::currentTime();
+    const int elapsed = -m_currentTime.msecsTo(m_startTime);
+    const float seconds = static_cast<float>(elapsed * 0.001);
+    ui->lcdNumber->display(QString::number(seconds, 'f', 2));
+}
+
+void ttff::ttff_time()
+{
+    m_displayTimer->stop();
+}
