@@ -93,9 +93,7 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     shutDownThreads();
-    // The log stream writes out what it holds before the file closes.
-    m_logStream.flush();
-    m_logFile.close();
+    closeLogFile();
     delete ui;
 }
 
@@ -196,8 +194,7 @@ void MainWindow::on_ctn_btn_clicked()
         ui->Log_text->clear();
         emit connect_signal(ui->comboBox_com->currentText(), ui->comboBox_2->currentText());
     } else {
-        m_logStream.flush();
-        m_logFile.close();
+        closeLogFile();
         emit disconnect_signal();
     }
 }

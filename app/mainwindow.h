@@ -82,6 +82,16 @@ public slots:
     void onLogicalDotsPerInchChanged(double dpi);
 
 private:
+    // Sentence intake (nmea/mainwindow_intake.cpp).
+    // Satellite update (nmea/mainwindow_satellites.cpp).
+    void updateInView(const QByteArray &gsvLine);
+    void updateSatellites(const QList<QByteArray> &gsvBatch, const QList<QByteArray> &gsaBatch);
+    // Log file (nmea/mainwindow_log.cpp).
+    void openLogFile();
+    void writeLogBlock(const QByteArray &block);
+    void closeLogFile();
+
+    // Shell (app/mainwindow.cpp).
     void setUpStyle();
     void finishTables();
     void buildRestartToolBar();

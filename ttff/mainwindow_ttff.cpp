@@ -10,7 +10,7 @@ void MainWindow::setPMKflag_false()
     m_timer->setFlag(false);
     m_timer->setPMKFlag(true);
     m_timerThread->start(QThread::InheritPriority);
-    // Opening the connection's log file is added by the log-file work.
+    openLogFile();
     emit flag_false();
 }
 
