@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
-#include <QSerialPortInfo>
 #include <QThread>
 #include <QToolBar>
 
@@ -31,6 +30,10 @@ MainWindow::MainWindow(QWidget *parent)
     , ui(new Ui::MainWindow)
     , m_screen(QGuiApplication::primaryScreen())
 {
+    // The display scale starts at the screen's, so a later rescale never
+    // divides by zero.
+    if (m_screen && m_screen->logicalDotsPerInch() > 0)
+        m_displayScale = m_screen->logicalDotsPerInch() / 96.0;
     initResources();
     ui->setupUi(this);
     showMaximized();
@@ -54,10 +57,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     m_ttff = new ttff(this);
 
-    m_portNames.clear();
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports)
-        m_portNames.append(info.portName());
+    m_portNames = m_enumeratePorts();
     ui->comboBox_com->insertItems(ui->comboBox_com->count(), m_portNames);
 
     m_about = new about(this);
@@ -86,6 +86,11 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_ttff, &ttff::FULL_signal, this, &MainWindow::fullstart);
     connect(this, &MainWindow::hot_start_fix, m_ttff, &ttff::ttff_time);
     connect(this, &MainWindow::ttff_start_timer, m_ttff, &ttff::start_time_update);
+
+    // Beyond the table above: the worker's plain-words reports of a failed
+    // open and of a port that went away.
+    connect(m_serial, &serialport::open_failed, this, &MainWindow::showLinkMessage);
+    connect(m_serial, &serialport::port_lost, this, &MainWindow::showLinkMessage);
 
     emit startthread();
 }

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
+
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
 class QLabel;
@@ -44,6 +46,16 @@ public:
     about *aboutDialog() const { return m_about; }
     QToolBar *restartToolBar() const { return m_toolBar; }
     bool isConnected() const { return m_connected; }
+
+    // Port list (link/mainwindow_ports.cpp).
+    // Offers a port the system does not list (a pseudo-terminal, say): kept
+    // in the port box across refreshes, and selected now.
+    void offerPort(const QString &name);
+    // Replaces how the refresher enumerates ports; for tests.
+    void setPortEnumerator(std::function<QStringList()> enumerate);
+    static QStringList systemPortNames();
+    // Shows a link problem in the status bar for a few seconds.
+    void showLinkMessage(const QString &message);
 
 signals:
     void startthread();
@@ -118,6 +130,8 @@ private:
     double m_scaleRatio = 1.0;
     QToolBar *m_toolBar = nullptr;
     QLabel *m_logoLabel = nullptr;
+    std::function<QStringList()> m_enumeratePorts = &MainWindow::systemPortNames;
+    QStringList m_offeredPorts;
 };
 
 #endif // MAINWINDOW_H

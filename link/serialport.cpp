@@ -5,29 +5,56 @@
 #include <QMetaObject>
 #include <QSerialPort>
 #include <QThread>
+#include <QTimer>
+
+namespace {
+// A pseudo-terminal whose far end closed, or a USB adapter pulled out,
+// reports read errors on every poll; after this many in a row the port is
+// taken as gone.
+constexpr int ReadErrorsMeaningGone = 3;
+constexpr int ScanStepMs = 2000;
+
+QString openFailureText(const QSerialPort &port)
+{
+    QString text = QStringLiteral("Cannot open %1: %2").arg(port.portName(), port.errorString());
+    if (port.error() == QSerialPort::PermissionError)
+        text += QStringLiteral(" (join the dialout group, then log in again)");
+    return text;
+}
+} // namespace
 
 serialport::serialport(QObject *parent)
     : QObject(parent)
 {
     m_thread = new QThread;
     m_port = new QSerialPort;
+    m_scanTimer = new QTimer;
+    m_scanTimer->setInterval(ScanStepMs);
     moveToThread(m_thread);
     m_port->moveToThread(m_thread);
+    m_scanTimer->moveToThread(m_thread);
     m_thread->start(QThread::InheritPriority);
     connect(m_port, &QSerialPort::readyRead, this, &serialport::handle_data, Qt::QueuedConnection);
+    connect(m_port, &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError error) { onPortError(error); });
+    connect(m_scanTimer, &QTimer::timeout, this, &serialport::scanStep);
 }
 
 serialport::~serialport()
 {
-    // The port belongs to the worker thread: close and free it there, then
-    // let the thread end. Must not run in the worker thread itself.
+    // The port and the scan timer belong to the worker thread: close and
+    // free them there, then let the thread end. Must not run in the worker
+    // thread itself.
     m_scanFlag = false;
     QSerialPort *port = m_port;
-    QMetaObject::invokeMethod(port, [port] {
+    QTimer *timer = m_scanTimer;
+    QMetaObject::invokeMethod(port, [port, timer] {
+        delete timer;
         port->close();
         delete port;
     }, Qt::BlockingQueuedConnection);
     m_port = nullptr;
+    m_scanTimer = nullptr;
     m_thread->quit();
     m_thread->wait();
     delete m_thread;
@@ -35,11 +62,34 @@ serialport::~serialport()
 
 void serialport::handle_data()
 {
-    const QByteArray block = m_framer.push(m_port->readAll());
+    if (!m_port->isOpen())
+        return;
+    const QByteArray chunk = m_port->readAll();
+    if (!chunk.isEmpty())
+        m_readErrors = 0;
+    const QByteArray block = m_framer.push(chunk);
     if (block.isEmpty())
         return;
     m_lastBlock = block;
     emit receive_data(m_lastBlock);
+}
+
+void serialport::onPortError(int error)
+{
+    if (error == QSerialPort::NoError || !m_port->isOpen())
+        return;
+    if (error == QSerialPort::ReadError && ++m_readErrors < ReadErrorsMeaningGone)
+        return;
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+        return;
+    // The device went away: close, so the error cannot repeat in a busy
+    // loop, and let the window learn it through the status exchange.
+    const QString name = m_port->portName();
+    qDebug() << "port lost:" << name << m_port->errorString();
+    m_port->close();
+    m_readErrors = 0;
+    emit port_lost(QStringLiteral("%1 disconnected").arg(name));
+    emit isDone();
 }
 
 void serialport::pulseRts(bool withWaits)
@@ -87,6 +137,8 @@ void serialport::check_status()
 
 void serialport::init_port(QString portName, QString baud)
 {
+    if (m_port->isOpen())
+        m_port->close();
     m_port->setPortName(portName);
     m_port->setBaudRate(baud.toInt(nullptr, 10), QSerialPort::AllDirections);
     m_port->setDataBits(QSerialPort::Data8);
@@ -94,12 +146,17 @@ void serialport::init_port(QString portName, QString baud)
     m_port->setParity(QSerialPort::NoParity);
     m_port->setFlowControl(QSerialPort::SoftwareControl);
     m_framer.clear();
+    m_readErrors = 0;
     if (m_port->open(QIODevice::ReadWrite)) {
         qDebug() << "Port have been opened";
         emit port_open();
     } else {
         qDebug() << "open it failed";
+        emit open_failed(openFailureText(*m_port));
     }
+    // Report the state now, so a successful open reaches the window even
+    // when no scan step is pending.
+    emit status(m_port->isOpen());
 }
 
 void serialport::closeserial()
@@ -117,9 +174,18 @@ void serialport::run()
 {
     qDebug() << "serial port" << QThread::currentThread();
     qDebug() << (m_scanFlag ? "true" : "false");
-    while (!m_port->isOpen() && m_scanFlag) {
-        qDebug() << "gkeke" << 1;
-        QThread::sleep(2);
-        emit isDone();
+    // The pass keeps its 2-second steps, paced by a timer instead of a
+    // sleep, so requests such as init_port are served at once.
+    if (!m_port->isOpen() && m_scanFlag && !m_scanTimer->isActive())
+        m_scanTimer->start();
+}
+
+void serialport::scanStep()
+{
+    if (m_port->isOpen() || !m_scanFlag) {
+        m_scanTimer->stop();
+        return;
     }
+    qDebug() << "gkeke" << 1;
+    emit isDone();
 }

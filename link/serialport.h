@@ -11,6 +11,7 @@
 
 class QSerialPort;
 class QThread;
+class QTimer;
 
 // The only object that touches the receiver's serial port. It lives in a
 // worker thread of its own together with its port, frames what arrives
@@ -38,6 +39,10 @@ signals:
     void start_timer();
     void port_open();
     void isDone();
+    // A port that could not be opened, with the reason in plain words.
+    void open_failed(QString message);
+    // The open port went away (device unplugged); it has been closed.
+    void port_lost(QString message);
 
 public slots:
     void handle_data();
@@ -51,6 +56,8 @@ public slots:
     void run();
 
 private:
+    void scanStep();
+    void onPortError(int error);
     void pulseRts(bool withWaits);
     void writeCommand(const QByteArray &bytes);
 
@@ -59,6 +66,8 @@ private:
     QByteArray m_lastBlock;
     QThread *m_thread = nullptr;
     std::atomic<bool> m_scanFlag{true};
+    QTimer *m_scanTimer = nullptr;   // paces the scan pass without blocking
+    int m_readErrors = 0;             // read errors since the last good read
 };
 
 #endif // SERIALPORT_H
