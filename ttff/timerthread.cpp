@@ -2,6 +2,14 @@
 
 #include <QDebug>
 
+namespace {
+// The version query goes out this long after the flag is found set.
+constexpr unsigned long kQueryDelayMs = 4990;
+// The flags are polled at this pace: short enough not to delay the query
+// noticeably, long enough to leave the processor idle while waiting.
+constexpr unsigned long kPollMs = 10;
+}
+
 timerthread::timerthread(QObject *parent)
     : QThread(parent)
 {
@@ -14,10 +22,10 @@ void timerthread::run()
     if (m_stopFlag)
         return;
     do {
-        // Poll gently: the flag is set from the window's thread.
+        // Sleep between polls: the flag is set from the window's thread.
         while (!m_pmkFlag)
-            QThread::msleep(10);
-        QThread::msleep(4990);
+            QThread::msleep(kPollMs);
+        QThread::msleep(kQueryDelayMs);
         m_stopFlag = true;
         emit isDone();
     } while (!m_stopFlag);
@@ -26,7 +34,7 @@ void timerthread::run()
 void timerthread::run_ttff()
 {
     while (!m_ttffFlag) {
-        QThread::msleep(10);
+        QThread::msleep(kPollMs);
         emit ttffisDone();
     }
 }

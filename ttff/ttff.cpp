@@ -26,6 +26,9 @@ ttff::ttff(QWidget *parent)
     ui->lcdNumber->setDigitCount(6);
     ui->lcdNumber->setMode(QLCDNumber::Dec);
 
+    m_clock.start();
+    m_now = [this] { return m_clock.elapsed(); };
+
     m_displayTimer = new QTimer(this);
     m_displayTimer->setInterval(50);
     connect(m_displayTimer, &QTimer::timeout, this, &ttff::onTimeOut);
@@ -34,6 +37,12 @@ ttff::ttff(QWidget *parent)
 ttff::~ttff()
 {
     delete ui;
+}
+
+void ttff::setClock(std::function<qint64()> nowMs)
+{
+    if (nowMs)
+        m_now = std::move(nowMs);
 }
 
 void ttff::on_run_btn_clicked()
@@ -49,24 +58,23 @@ void ttff::on_run_btn_clicked()
 
 void ttff::on_stop_btn_clicked()
 {
+    m_display.stop();
     m_displayTimer->stop();
 }
 
 void ttff::start_time_update()
 {
-    m_startTime = QTime::currentTime();
-    m_displayTimer->start();
+    m_display.start(m_now());
+    m_displayTimer->start();   // restarts the 50 ms ticks when already running
 }
 
 void ttff::onTimeOut()
 {
-    m_currentTime = QTime::currentTime();
-    const int elapsed = -m_currentTime.msecsTo(m_startTime);
-    const float seconds = static_cast<float>(elapsed * 0.001);
-    ui->lcdNumber->display(QString::number(seconds, 'f', 2));
+    ui->lcdNumber->display(m_display.tick(m_now()));
 }
 
 void ttff::ttff_time()
 {
+    m_display.stop();
     m_displayTimer->stop();
 }

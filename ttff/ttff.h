@@ -1,8 +1,12 @@
 #ifndef TTFF_H
 #define TTFF_H
 
+#include "ttff/ttffcycle.h"
+
 #include <QDialog>
-#include <QTime>
+#include <QElapsedTimer>
+
+#include <functional>
 
 namespace Ui { class ttff; }
 class QButtonGroup;
@@ -17,6 +21,12 @@ class ttff : public QDialog
 public:
     explicit ttff(QWidget *parent = nullptr);
     ~ttff() override;
+
+    // Replaces the monotonic clock the display reads (milliseconds), so a
+    // test can show chosen times; the default counts from construction.
+    void setClock(std::function<qint64()> nowMs);
+    // The display's state and the text on the LCD.
+    const TtffDisplay &display() const { return m_display; }
 
 signals:
     void HOT_signal();
@@ -38,8 +48,11 @@ private:
     Ui::ttff *ui;
     QButtonGroup *m_group = nullptr;
     QTimer *m_displayTimer = nullptr;
-    QTime m_startTime;
-    QTime m_currentTime;
+    // Elapsed time comes from a monotonic clock, so a test across midnight
+    // or a change of the system clock still shows the true seconds.
+    QElapsedTimer m_clock;
+    std::function<qint64()> m_now;
+    TtffDisplay m_display;
 };
 
 #endif // TTFF_H
