@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include "nmea/fixinfo.h"
+
 #include <functional>
 
 QT_BEGIN_NAMESPACE
@@ -95,6 +97,11 @@ public slots:
 
 private:
     // Sentence intake (nmea/mainwindow_intake.cpp).
+    void showGga(const QByteArray &line);
+    void showGsa(const QByteArray &line);
+    void setInfoValue(int row, const QString &text);
+    void setFixLamps(FixStatus status);
+    FixState m_fixState;   // per-system fix flags of the handled GSA sentences
     // Satellite update (nmea/mainwindow_satellites.cpp).
     void updateInView(const QByteArray &gsvLine);
     void updateSatellites(const QList<QByteArray> &gsvBatch, const QList<QByteArray> &gsaBatch);

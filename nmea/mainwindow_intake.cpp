@@ -1,9 +1,95 @@
-// The window's handling of each received block.
+// The window's handling of each received block: the sentence table on the
+// "NMEA" tab and the hand-over of each line to its handler.
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "nmea/rowkey.h"
+#include "ttff/timerthread.h"
+#include "ttff/ttff.h"
+
+#include <QThread>
+#include <QTime>
+
 void MainWindow::loadPlot(QByteArray block)
 {
-    // Built by the sentence-intake work.
-    Q_UNUSED(block);
+    // A block that does not begin with "$" is the tail of a sentence cut when
+    // the port opened; it is neither logged nor shown.
+    if (block.startsWith('$')) {
+        writeLogBlock(block);
+        const QString stamp = QTime::currentTime().toString(QStringLiteral("hh:mm:ss"));
+        QTableWidget *table = ui->Log_text;
+        const int rows = table->rowCount();
+        // The piece after the last line feed is empty for a whole block and
+        // an unfinished line otherwise; neither is a line yet.
+        const QList<QByteArray> pieces = block.split('\n');
+        bool ttffStarted = false;
+        for (int p = 0; p + 1 < pieces.size(); ++p) {
+            const QByteArray &line = pieces.at(p);
+            const RowKey key(line);
+            if (!key.isSentence())
+                continue;
+            // Walk the used rows from the top; the first sentence of a key
+            // only creates its row. With all rows used and none of this key,
+            // the line is dropped.
+            for (int row = 0; row < rows; ++row) {
+                const QTableWidgetItem *textItem = table->item(row, 2);
+                const QString rowText = textItem ? textItem->text() : QString();
+                if (rowText.isEmpty()) {
+                    table->setItem(row, 0, new QTableWidgetItem(stamp));
+                    table->setItem(row, 1, new QTableWidgetItem(QStringLiteral("1")));
+                    table->setItem(row, 2, new QTableWidgetItem(key.text()));
+                    break;
+                }
+                if (key.kind() == RowKey::PmkReply && m_timer->getPMKFlag()) {
+                    // The version query was answered: send its follow-ups once.
+                    m_timer->setPMKFlag(false);
+                    emit start_freq_signal(QByteArrayLiteral("$PAIR020*38\r\n"));
+                    emit start_freq_signal(QByteArrayLiteral("$PAIR021*39\r\n"));
+                    emit start_freq_signal(QByteArrayLiteral("$PAIR081*33\r\n"));
+                    continue;
+                }
+                if (key.kind() == RowKey::TtffStart && m_ttff->isActiveWindow()) {
+                    // The receiver reports its restart: start the TTFF display
+                    // once per block, after the pause the test relies on.
+                    if (!ttffStarted) {
+                        QThread::sleep(1);
+                        emit ttff_start_timer();
+                    }
+                    ttffStarted = true;
+                }
+                if (!key.sharesRow(rowText))
+                    continue;
+
+                const QTableWidgetItem *countItem = table->item(row, 1);
+                const qlonglong count = countItem ? countItem->text().toLongLong() : 0;
+                table->setItem(row, 0, new QTableWidgetItem(stamp));
+                table->setItem(row, 1, new QTableWidgetItem(QString::number(count + 1)));
+                table->setItem(row, 2, new QTableWidgetItem(key.text()));
+                switch (key.kind()) {
+                case RowKey::Gga:
+                    showGga(line);
+                    break;
+                case RowKey::Gsa:
+                    showGsa(line);
+                    m_gsaBatch.append(line);
+                    break;
+                case RowKey::Gsv:
+                    updateInView(line);
+                    m_gsvBatch.append(line);
+                    break;
+                default:
+                    break;
+                }
+                break;
+            }
+        }
+    }
+
+    // Every block ends with the satellite update, also a skipped one: with
+    // empty batches it re-shows the statistics it holds.
+    updateSatellites(m_gsvBatch, m_gsaBatch);
+    m_gsvBatch.clear();
+    m_gsaBatch.clear();
+    ui->Log_text->resizeColumnsToContents();
+    ui->Log_text->resizeRowsToContents();
 }

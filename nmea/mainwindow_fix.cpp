@@ -1,0 +1,64 @@
+// The window's position and fix information: the GGA and GSA handlers.
+#include "app/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "nmea/nmeafields.h"
+#include "ttff/timerthread.h"
+
+#include <QIcon>
+
+void MainWindow::setInfoValue(int row, const QString &text)
+{
+    ui->info_item->setItem(row, 2, new QTableWidgetItem(text));
+}
+
+// $GPGGA,123519.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
+void MainWindow::showGga(const QByteArray &line)
+{
+    const GgaValues v = readGga(NmeaFields(line));
+    setInfoValue(0, v.utcTime);
+    setInfoValue(1, v.latitude);
+    setInfoValue(2, v.northSouth);
+    setInfoValue(3, v.longitude);
+    setInfoValue(4, v.eastWest);
+    setInfoValue(5, v.satsInUse);
+    setInfoValue(6, v.altitude);
+}
+
+// $GNGSA,A,3,05,13,15,29,,,,,,,,,1.8,1.0,1.5,1*33
+void MainWindow::showGsa(const QByteArray &line)
+{
+    const GsaUpdate u = m_fixState.applyGsa(line, m_noFixCount);
+    setInfoValue(8, u.pdop);
+    setInfoValue(9, u.vdop);
+    setInfoValue(10, u.hdop);
+
+    QTableWidget *grid = ui->info_table;
+    if (u.fixedColumn > 0)
+        grid->setItem(2, u.fixedColumn, new QTableWidgetItem(u.fixedList));
+    if (u.writesQzss)
+        grid->setItem(2, 5, new QTableWidgetItem(u.qzssList));
+    if (u.centreTwoDLabel) {
+        QTableWidgetItem *label = grid->item(5, 1);
+        if (label && label->textAlignment() != Qt::AlignCenter)
+            label->setTextAlignment(Qt::AlignCenter);
+    }
+
+    setFixLamps(u.status);
+    if (u.firstFix) {
+        m_timer->setFlag(true);
+        emit hot_start_fix();
+    }
+}
+
+void MainWindow::setFixLamps(FixStatus status)
+{
+    const QIcon red(QStringLiteral(":/redd"));
+    const QIcon green(QStringLiteral(":/green"));
+    const QString lampText = QStringLiteral(" ");
+    QTableWidget *grid = ui->info_table;
+    grid->setItem(5, 2, new QTableWidgetItem(status == FixStatus::None ? red : green, lampText));
+    grid->setItem(5, 4, new QTableWidgetItem(status == FixStatus::ThreeD ? green : red, lampText));
+    static const char *const names[] = {"none", "2D", "3D"};
+    setInfoValue(7, QString::fromLatin1(names[static_cast<int>(status)]));
+}
