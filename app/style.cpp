@@ -1,4 +1,5 @@
 #include "app/style.h"
+#include "app/stylesheettext.h"
 
 #include <QApplication>
 #include <QColor>
@@ -27,23 +28,17 @@ void StyleSettings::writeConfig()
 
 void StyleSettings::extractStyleColors(const QString &sheet)
 {
-    struct Key { const char *name; QString *colour; };
-    const Key keys[] = {
-        {"TextColor:", &TextColor},
-        {"PanelColor:", &PanelColor},
-        {"BorderColor:", &BorderColor},
-        {"NormalColorStart:", &NormalColorStart},
-        {"NormalColorEnd:", &NormalColorEnd},
-        {"DarkColorStart:", &DarkColorStart},
-        {"DarkColorEnd:", &DarkColorEnd},
-        {"HighColor:", &HighColor},
-    };
-    for (const Key &key : keys) {
-        const QString name = QString::fromLatin1(key.name);
-        const int at = sheet.indexOf(name);
-        if (at >= 0)
-            *key.colour = sheet.mid(at + name.size(), 7);
-    }
+    const StyleColors previous = {TextColor, PanelColor, BorderColor, NormalColorStart,
+                                  NormalColorEnd, DarkColorStart, DarkColorEnd, HighColor};
+    const StyleColors colors = readStyleColors(sheet, previous);
+    TextColor = colors.text;
+    PanelColor = colors.panel;
+    BorderColor = colors.border;
+    NormalColorStart = colors.normalStart;
+    NormalColorEnd = colors.normalEnd;
+    DarkColorStart = colors.darkStart;
+    DarkColorEnd = colors.darkEnd;
+    HighColor = colors.high;
 }
 
 void StyleSettings::initStyle(const QString &qssFile)
@@ -51,26 +46,12 @@ void StyleSettings::initStyle(const QString &qssFile)
     QFile file(qssFile);
     if (!file.open(QFile::ReadOnly))
         return;
-    QByteArray bytes = file.readAll();
+    QString qss = decodeStyleSheet(file.readAll());
     file.close();
-    const int nul = bytes.indexOf('\0');
-    if (nul >= 0)
-        bytes.truncate(nul);
-    QString qss = QString::fromLatin1(bytes);
 
     extractStyleColors(qss);
-
-    QStringList extra;
-    extra << QStringLiteral("QMenuBar{border-left-width:0px;}");
-    extra << QStringLiteral("QTreeWidget{border-top-width:0px;border-bottom-width:0px;padding-top:3px;}");
-    extra << QStringLiteral("QTableWidget{border-width:0px;}");
-    extra << QStringLiteral("#labLogo{background-color:%1;}").arg(NormalColorStart);
-    extra << QStringLiteral("#widget3D{background-color:%1;}").arg(NormalColorStart);
-    extra << QStringLiteral("NavTitle{qproperty-text:\"\";qproperty-leftIcon:0;qproperty-bgColor:%1;"
-                            "qproperty-textColor:%2;qproperty-iconNormalColor:%2;"
-                            "qproperty-iconHoverColor:%2;qproperty-iconPressColor:%2;}")
-                 .arg(BorderColor).arg(TextColor);
-    qss += extra.join(QString());
+    qss += styleExtraRules({TextColor, PanelColor, BorderColor, NormalColorStart,
+                            NormalColorEnd, DarkColorStart, DarkColorEnd, HighColor});
 
     QColor panel;
     panel.setNamedColor(PanelColor);
