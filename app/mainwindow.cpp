@@ -43,9 +43,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     const QSize available = m_screen ? m_screen->availableSize() : QSize(800, 600);
     setGeometry(0, 0, available.width(), available.height());
-    ui->polar_widget->setGeometry(100, 100,
-                                  static_cast<int>((available.width() - 100) * 0.5),
-                                  static_cast<int>((available.height() - 100) * 0.8));
+    ui->polar_widget->setGeometry(polarStartGeometry(available));
 
     buildRestartToolBar();
 
@@ -93,6 +91,12 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_serial, &serialport::port_lost, this, &MainWindow::showLinkMessage);
 
     emit startthread();
+}
+
+QRect MainWindow::polarStartGeometry(const QSize &available)
+{
+    return QRect(100, 100, static_cast<int>((available.width() - 100) * 0.5),
+                 static_cast<int>((available.height() - 100) * 0.8));
 }
 
 MainWindow::~MainWindow()

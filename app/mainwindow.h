@@ -7,9 +7,12 @@
 #include <QFile>
 #include <QList>
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+
+#include "nmea/satellites.h"
 
 #include "nmea/fixinfo.h"
 
@@ -48,6 +51,9 @@ public:
     about *aboutDialog() const { return m_about; }
     QToolBar *restartToolBar() const { return m_toolBar; }
     bool isConnected() const { return m_connected; }
+    // Where the sky view starts before its layout takes over, for a screen
+    // whose available area is `available`.
+    static QRect polarStartGeometry(const QSize &available);
 
     // Port list (link/mainwindow_ports.cpp).
     // Offers a port the system does not list (a pseudo-terminal, say): kept
@@ -105,6 +111,8 @@ private:
     // Satellite update (nmea/mainwindow_satellites.cpp).
     void updateInView(const QByteArray &gsvLine);
     void updateSatellites(const QList<QByteArray> &gsvBatch, const QList<QByteArray> &gsaBatch);
+    void setGridCell(const GridCell &cell);
+    SatelliteTracker m_satelliteTracker;   // statistics held between blocks
     // Log file (nmea/mainwindow_log.cpp).
     void openLogFile();
     void writeLogBlock(const QByteArray &block);
@@ -129,7 +137,6 @@ private:
     QFile m_logFile;
     QDateTime m_connectionStart;
     QString m_logFileName;
-    QTextStream m_logStream;
     about *m_about = nullptr;
     ttff *m_ttff = nullptr;
     int m_noFixCount = 0;

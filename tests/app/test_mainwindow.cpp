@@ -1,0 +1,166 @@
+// The assembled window: title, start geometry, the restart toolbar, and
+// the 23 connections between the window, the worker, the timer object and
+// the TTFF dialog.
+#include "app/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "link/serialport.h"
+#include "ttff/timerthread.h"
+#include "ttff/ttff.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWidgetAction>
+#include <QtTest>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void titleAndIcon();
+    void polarStartGeometry_data();
+    void polarStartGeometry();
+    void restartToolBar();
+    void statusTipShowsLongText();
+    void theConnections();
+    void scanStartsWithoutUserAction();
+
+private:
+    MainWindow *m_window = nullptr;
+};
+
+void TestMainWindow::initTestCase()
+{
+    m_window = new MainWindow;
+}
+
+void TestMainWindow::cleanupTestCase()
+{
+    delete m_window;
+}
+
+void TestMainWindow::titleAndIcon()
+{
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Kestrela Skyloupe -ver 1.2"));
+    // Shown maximized, then placed over the whole available area.
+    const QSize available = QGuiApplication::primaryScreen()->availableSize();
+    QCOMPARE(m_window->geometry().topLeft(), QPoint(0, 0));
+    QCOMPARE(m_window->size(), available);
+    QVERIFY(m_window->isVisible());
+}
+
+void TestMainWindow::polarStartGeometry_data()
+{
+    QTest::addColumn<QSize>("available");
+    QTest::addColumn<QRect>("geometry");
+    QTest::newRow("1920 x 1040") << QSize(1920, 1040) << QRect(100, 100, 910, 752);
+    QTest::newRow("odd sizes truncate") << QSize(1367, 767) << QRect(100, 100, 633, 533);
+    QTest::newRow("800 x 600") << QSize(800, 600) << QRect(100, 100, 350, 400);
+}
+
+void TestMainWindow::polarStartGeometry()
+{
+    QFETCH(QSize, available);
+    QFETCH(QRect, geometry);
+    QCOMPARE(MainWindow::polarStartGeometry(available), geometry);
+}
+
+void TestMainWindow::restartToolBar()
+{
+    QToolBar *bar = m_window->restartToolBar();
+    QVERIFY(bar);
+    QCOMPARE(bar->iconSize(), QSize(20, 20));
+    QCOMPARE(bar->height(), 50);
+
+    const QList<QAction *> actions = bar->actions();
+    QCOMPARE(actions.size(), 6);
+    const QStringList shown{"HOT", "Warm", "Cold", "Full"};
+    const QStringList tips{"HOT START", "Warm START", "Cold START", "Full Cold START"};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(actions.at(i)->text(), shown.at(i));
+        QCOMPARE(actions.at(i)->statusTip(), tips.at(i));
+        QCOMPARE(actions.at(i)->font().family(), QStringLiteral("Arial"));
+        QCOMPARE(actions.at(i)->font().pointSize(), 14);
+    }
+    QVERIFY(actions.at(4)->isSeparator());
+    auto *logo = qobject_cast<QLabel *>(bar->widgetForAction(actions.at(5)));
+    QVERIFY2(logo, "the last item is not the logo label");
+    QVERIFY(logo->hasScaledContents());
+}
+
+void TestMainWindow::statusTipShowsLongText()
+{
+    QAction *full = m_window->restartToolBar()->actions().at(3);
+    full->showStatusText(m_window->restartToolBar());
+    QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Full Cold START"));
+}
+
+void TestMainWindow::theConnections()
+{
+    // A connection exists exactly when disconnecting it succeeds; each one
+    // is made again at once, so the window keeps working.
+    MainWindow *w = m_window;
+    serialport *worker = w->worker();
+    timerthread *timer = w->timerObject();
+    ttff *dialog = w->ttffDialog();
+    const QList<QAction *> restarts = w->restartToolBar()->actions();
+    int checked = 0;
+
+    auto check = [&](auto *sender, auto signal, auto *receiver, auto slot, const char *what) {
+        const bool existed = QObject::disconnect(sender, signal, receiver, slot);
+        QVERIFY2(existed, what);
+        QObject::connect(sender, signal, receiver, slot);
+        ++checked;
+    };
+    check(w, &MainWindow::startthread, worker, &serialport::run, "1 startthread -> run");
+    check(worker, &serialport::isDone, w, &MainWindow::updateport, "2 isDone -> updateport");
+    check(w, &MainWindow::check_status_signal, worker, &serialport::check_status, "3");
+    check(worker, &serialport::status, w, &MainWindow::statuslot, "4 status -> statuslot");
+    check(w, &MainWindow::connect_signal, worker, &serialport::init_port, "5 connect -> init_port");
+    check(w, &MainWindow::disconnect_signal, worker, &serialport::closeserial, "6");
+    check(w, &MainWindow::flag_false, timer, &timerthread::run, "7 flag_false -> run");
+    check(timer, &timerthread::isDone, w, &MainWindow::sendADC, "8 isDone -> sendADC");
+    check(w, &MainWindow::start_ADC_signal, worker, &serialport::write_PMTKdata, "9");
+    check(worker, &serialport::receive_data, w, &MainWindow::loadPlot, "10 receive_data -> loadPlot");
+    check(w, &MainWindow::start_freq_signal, worker, &serialport::write_data, "11");
+    check(w, &MainWindow::start_freq_signal_btn, worker, &serialport::write_data_btn, "12");
+    check(restarts.at(0), &QAction::triggered, w, &MainWindow::hotstart, "13 HOT");
+    check(restarts.at(1), &QAction::triggered, w, &MainWindow::warmstart, "14 Warm");
+    check(restarts.at(2), &QAction::triggered, w, &MainWindow::coldstart, "15 Cold");
+    check(restarts.at(3), &QAction::triggered, w, &MainWindow::fullstart, "16 Full");
+    check(worker, &serialport::port_open, w, &MainWindow::setPMKflag_false, "17 port_open");
+    check(dialog, &ttff::HOT_signal, w, &MainWindow::hotstart, "18 HOT_signal");
+    check(dialog, &ttff::WARM_signal, w, &MainWindow::warmstart, "19 WARM_signal");
+    check(dialog, &ttff::COLD_signal, w, &MainWindow::coldstart, "20 COLD_signal");
+    check(dialog, &ttff::FULL_signal, w, &MainWindow::fullstart, "21 FULL_signal");
+    check(w, &MainWindow::hot_start_fix, dialog, &ttff::ttff_time, "22 hot_start_fix");
+    check(w, &MainWindow::ttff_start_timer, dialog, &ttff::start_time_update, "23 ttff_start_timer");
+    QCOMPARE(checked, 23);
+
+    // Nothing is connected to these.
+    QVERIFY(!QObject::disconnect(w, &MainWindow::plot_signal, nullptr, nullptr));
+    QVERIFY(!QObject::disconnect(dialog, &ttff::stop_signal, nullptr, nullptr));
+
+    // The worker and the timer object live in threads of their own.
+    QVERIFY(worker->thread() != w->thread());
+    QVERIFY(timer->thread() != w->thread());
+    QVERIFY(worker->thread() != timer->thread());
+}
+
+void TestMainWindow::scanStartsWithoutUserAction()
+{
+    // The constructor's last act starts the port scan: the first step
+    // reaches updateport, which clears the worker's scan flag.
+    MainWindow window;
+    QSignalSpy done(window.worker(), &serialport::isDone);
+    QTRY_VERIFY_WITH_TIMEOUT(done.count() >= 1, 5000);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
