@@ -1,0 +1,182 @@
+#include "sim/simoptions.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+const char *const Description =
+    "A simulated multi-constellation GNSS receiver on a pseudo-terminal.\n"
+    "It prints the serial line's path as the first line of standard output,\n"
+    "then speaks NMEA 0183 4.10 on it and answers the $PMTK605 and $PAIR\n"
+    "commands. Every command received is logged to standard error as\n"
+    "\"<UTC time> RX <command> <ok|bad-checksum>\"; replies as \"... TX ...\".\n"
+    "\n"
+    "Examples:\n"
+    "  skyloupe-sim --seed 7 --rate 10\n"
+    "  skyloupe-sim --link /tmp/gnss0 & skyloupe --port /tmp/gnss0 --connect\n"
+    "  skyloupe-sim --replay drive.nma --speed 4 --loop\n"
+    "  skyloupe-sim --garbage 0.05 --chunk 7 --truth truth.jsonl";
+
+} // namespace
+
+SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *message)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(Description));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help. Example: --help"));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Shows the version. Example: --version"));
+    const QCommandLineOption rate(QStringLiteral("rate"),
+        QStringLiteral("Epochs a second: 1, 5 or 10 (default 1). Example: --rate 10"), QStringLiteral("HZ"));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+        QStringLiteral("Seed of the sky and of the faults; the same seed gives the same output (default 1). "
+                       "Example: --seed 42"), QStringLiteral("N"));
+    const QCommandLineOption start(QStringLiteral("start"),
+        QStringLiteral("UTC time of the first epoch, ISO 8601, or \"now\" (default 2024-06-01T03:00:00Z). "
+                       "Example: --start 2025-01-15T08:30:00Z"), QStringLiteral("TIME"));
+    const QCommandLineOption ttff(QStringLiteral("ttff"),
+        QStringLiteral("Seconds from each restart to the first fix (defaults hot=2,warm=20,cold=30,full=35). "
+                       "Example: --ttff hot=1,cold=5"), QStringLiteral("LIST"));
+    const QCommandLineOption replay(QStringLiteral("replay"),
+        QStringLiteral("Sends a recorded NMEA log instead, epoch by epoch at the pace of its UTC times. "
+                       "Example: --replay capture.nma"), QStringLiteral("FILE"));
+    const QCommandLineOption speed(QStringLiteral("speed"),
+        QStringLiteral("Replay pace factor, above 1 faster (default 1). Example: --speed 2.5"), QStringLiteral("F"));
+    const QCommandLineOption loop(QStringLiteral("loop"),
+        QStringLiteral("Starts the replay again at its end. Example: --replay capture.nma --loop"));
+    const QCommandLineOption nmea(QStringLiteral("nmea"),
+        QStringLiteral("Sentence version: 4 (4.10, default) or 3 (GSA without system ID, GSV without signal ID). "
+                       "Example: --nmea 3"), QStringLiteral("VERSION"));
+    const QCommandLineOption lfOnly(QStringLiteral("lf-only"),
+        QStringLiteral("Ends lines with LF alone instead of CR LF. Example: --lf-only"));
+    const QCommandLineOption chunk(QStringLiteral("chunk"),
+        QStringLiteral("Splits writes at random points into pieces of at most N bytes, a millisecond apart. "
+                       "Example: --chunk 16"), QStringLiteral("N"));
+    const QCommandLineOption garbage(QStringLiteral("garbage"),
+        QStringLiteral("Corrupts or cuts this share of the lines (0 to 1). Example: --garbage 0.05"), QStringLiteral("P"));
+    const QCommandLineOption hangup(QStringLiteral("hangup-after"),
+        QStringLiteral("Closes the line after S seconds, as an unplugged USB receiver does. Example: --hangup-after 5"),
+        QStringLiteral("S"));
+    const QCommandLineOption noise(QStringLiteral("baud-noise"),
+        QStringLiteral("Sends only noise, as a receiver at another baud rate seems to; commands are not understood. "
+                       "Example: --baud-noise"));
+    const QCommandLineOption truth(QStringLiteral("truth"),
+        QStringLiteral("Writes what each epoch sent as one JSON line (UTC, fix, position, DOPs, satellites). "
+                       "Example: --truth truth.jsonl"), QStringLiteral("FILE"));
+    const QCommandLineOption link(QStringLiteral("link"),
+        QStringLiteral("Also makes a symbolic link to the serial line, removed at exit. Example: --link /tmp/gnss0"),
+        QStringLiteral("PATH"));
+    const QCommandLineOption stdinLifetime(QStringLiteral("stdin-lifetime"),
+        QStringLiteral("Exits when standard input closes, so the simulator ends with the process that started it. "
+                       "Example: --stdin-lifetime"));
+    const QCommandLineOption lineRate(QStringLiteral("line-rate"),
+        QStringLiteral("Never writes faster than this baud rate carries (BAUD/10 bytes a second). "
+                       "Example: --line-rate 115200"), QStringLiteral("BAUD"));
+    const QCommandLineOption flood(QStringLiteral("flood"),
+        QStringLiteral("Writes epochs as fast as the line takes them, each a 1/rate step of simulated time. "
+                       "Example: --flood --line-rate 921600"));
+    const QCommandLineOption epochs(QStringLiteral("epochs"),
+        QStringLiteral("Stops after N epochs (default: runs until stopped). Example: --epochs 600"), QStringLiteral("N"));
+    const QCommandLineOption output(QStringLiteral("output"),
+        QStringLiteral("Writes the epochs to a file as fast as it can instead of to a serial line (needs --epochs). "
+                       "Example: --output hour.nma --epochs 36000 --rate 10"), QStringLiteral("FILE"));
+    parser.addOptions({help, version, rate, seed, start, ttff, replay, speed, loop, nmea, lfOnly, chunk, garbage,
+                       hangup, noise, truth, link, stdinLifetime, lineRate, flood, epochs, output});
+
+    if (!parser.parse(arguments)) {
+        *message = parser.errorText();
+        return SimParse::Error;
+    }
+    if (parser.isSet(help)) {
+        *message = parser.helpText();
+        return SimParse::Help;
+    }
+    if (parser.isSet(version)) {
+        *message = QStringLiteral("skyloupe-sim 1.0\n");
+        return SimParse::Version;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *message = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first());
+        return SimParse::Error;
+    }
+
+    auto fail = [message](const QString &text) {
+        *message = text;
+        return SimParse::Error;
+    };
+    bool ok = true;
+    if (parser.isSet(rate)) {
+        o->rate = parser.value(rate).toInt(&ok);
+        if (!ok || (o->rate != 1 && o->rate != 5 && o->rate != 10))
+            return fail(QStringLiteral("--rate must be 1, 5 or 10"));
+    }
+    if (parser.isSet(seed)) {
+        o->seed = parser.value(seed).toULongLong(&ok);
+        if (!ok)
+            return fail(QStringLiteral("--seed must be a whole number"));
+    }
+    o->start = QDateTime(QDate(2024, 6, 1), QTime(3, 0), Qt::UTC);
+    if (parser.isSet(start)) {
+        const QString text = parser.value(start);
+        o->start = text == QLatin1String("now") ? QDateTime::currentDateTimeUtc()
+                                                : QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
+        if (!o->start.isValid())
+            return fail(QStringLiteral("--start must be an ISO 8601 time such as 2025-01-15T08:30:00Z, or now"));
+    }
+    if (parser.isSet(ttff)) {
+        QString error;
+        if (!o->ttff.parse(parser.value(ttff), &error))
+            return fail(error);
+    }
+    o->replayFile = parser.value(replay);
+    if (parser.isSet(speed)) {
+        o->speed = parser.value(speed).toDouble(&ok);
+        if (!ok || o->speed <= 0 || o->speed > 1000)
+            return fail(QStringLiteral("--speed must be above 0 and at most 1000"));
+    }
+    o->loop = parser.isSet(loop);
+    if (parser.isSet(nmea)) {
+        const QString v = parser.value(nmea);
+        if (v == QLatin1String("3") || v.startsWith(QLatin1String("3.")))
+            o->nmeaVersion = 3;
+        else if (v == QLatin1String("4") || v == QLatin1String("4.10") || v == QLatin1String("4.1"))
+            o->nmeaVersion = 4;
+        else
+            return fail(QStringLiteral("--nmea must be 3 or 4"));
+    }
+    o->lfOnly = parser.isSet(lfOnly);
+    if (parser.isSet(chunk)) {
+        o->chunk = parser.value(chunk).toInt(&ok);
+        if (!ok || o->chunk < 1)
+            return fail(QStringLiteral("--chunk must be at least 1"));
+    }
+    if (parser.isSet(garbage)) {
+        o->garbage = parser.value(garbage).toDouble(&ok);
+        if (!ok || o->garbage < 0 || o->garbage > 1)
+            return fail(QStringLiteral("--garbage must be between 0 and 1"));
+    }
+    if (parser.isSet(hangup)) {
+        o->hangupAfter = parser.value(hangup).toDouble(&ok);
+        if (!ok || o->hangupAfter < 0)
+            return fail(QStringLiteral("--hangup-after must be seconds, 0 or more"));
+    }
+    o->baudNoise = parser.isSet(noise);
+    o->truthFile = parser.value(truth);
+    o->linkPath = parser.value(link);
+    o->stdinLifetime = parser.isSet(stdinLifetime);
+    if (parser.isSet(lineRate)) {
+        o->lineRate = parser.value(lineRate).toLongLong(&ok);
+        if (!ok || o->lineRate < 10)
+            return fail(QStringLiteral("--line-rate must be a baud rate such as 115200"));
+    }
+    o->flood = parser.isSet(flood);
+    if (parser.isSet(epochs)) {
+        o->epochs = parser.value(epochs).toLongLong(&ok);
+        if (!ok || o->epochs < 1)
+            return fail(QStringLiteral("--epochs must be at least 1"));
+    }
+    o->outputFile = parser.value(output);
+    if (!o->outputFile.isEmpty() && o->epochs == 0 && (o->replayFile.isEmpty() || o->loop))
+        return fail(QStringLiteral("--output needs --epochs (or a replay without --loop)"));
+    return SimParse::Run;
+}

@@ -1,0 +1,41 @@
+#ifndef SIMOPTIONS_H
+#define SIMOPTIONS_H
+
+#include "sim/commandanswerer.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+// Everything the simulated receiver is told on its command line.
+struct SimOptions
+{
+    int rate = 1;                   // epochs a second: 1, 5 or 10
+    quint64 seed = 1;
+    QDateTime start;                // UTC of the first epoch
+    TtffSettings ttff;
+    QString replayFile;
+    double speed = 1.0;
+    bool loop = false;
+    int nmeaVersion = 4;            // 4: NMEA 4.10; 3: no GSA system ID, no GSV signal ID
+    bool lfOnly = false;
+    int chunk = 0;                  // 0: whole epochs per write
+    double garbage = 0.0;           // share of damaged lines
+    double hangupAfter = -1;        // seconds; negative: never
+    bool baudNoise = false;
+    QString truthFile;
+    QString linkPath;
+    bool stdinLifetime = false;
+    qint64 lineRate = 0;            // baud; 0: unpaced
+    bool flood = false;
+    qint64 epochs = 0;              // stop after this many; 0: no limit
+    QString outputFile;             // write to a file instead of a serial line
+};
+
+enum class SimParse { Run, Help, Version, Error };
+
+// Reads the arguments (program name first). On Help and Version `message`
+// holds the text to print; on Error the reason.
+SimParse parseSimOptions(const QStringList &arguments, SimOptions *options, QString *message);
+
+#endif // SIMOPTIONS_H
