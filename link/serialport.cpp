@@ -14,9 +14,9 @@ namespace {
 constexpr int ReadErrorsMeaningGone = 3;
 constexpr int ScanStepMs = 2000;
 
-QString openFailureText(const QSerialPort &port)
+QString openFailureText(const QString &name, const QSerialPort &port)
 {
-    QString text = QStringLiteral("Cannot open %1: %2").arg(port.portName(), port.errorString());
+    QString text = QStringLiteral("Cannot open %1: %2").arg(name, port.errorString());
     if (port.error() == QSerialPort::PermissionError)
         text += QStringLiteral(" (join the dialout group, then log in again)");
     return text;
@@ -152,7 +152,7 @@ void serialport::init_port(QString portName, QString baud)
         emit port_open();
     } else {
         qDebug() << "open it failed";
-        emit open_failed(openFailureText(*m_port));
+        emit open_failed(openFailureText(portName, *m_port));
     }
     // Report the state now, so a successful open reaches the window even
     // when no scan step is pending.
