@@ -1,11 +1,49 @@
 #include "app/mainwindow.h"
+#include "ui_mainwindow.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QApplication a(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral("1.2"));
+
+    // Options for running beside a receiver the port list cannot see (a
+    // pseudo-terminal, the simulated receiver) and for starting connected.
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Evaluates a GNSS receiver on a serial line.\n"
+        "Example: skyloupe --port /dev/pts/3 --baud 115200 --connect"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption port(QStringLiteral("port"),
+        QStringLiteral("Offers this serial port, also when the system does not list it, and selects it. "
+                       "Example: --port /dev/ttyUSB0"), QStringLiteral("NAME"));
+    const QCommandLineOption baud(QStringLiteral("baud"),
+        QStringLiteral("Selects this baud rate. Example: --baud 921600"), QStringLiteral("RATE"));
+    const QCommandLineOption connect(QStringLiteral("connect"),
+        QStringLiteral("Presses Connect once the window is up. Example: --port /dev/ttyUSB0 --connect"));
+    parser.addOptions({port, baud, connect});
+    parser.process(a);
+
     MainWindow w;
+    if (parser.isSet(port))
+        w.offerPort(parser.value(port));
+    if (parser.isSet(baud)) {
+        QComboBox *rates = w.form()->comboBox_2;
+        const int index = rates->findText(parser.value(baud));
+        if (index < 0) {
+            std::fprintf(stderr, "skyloupe: baud rate %s is not offered\n", qPrintable(parser.value(baud)));
+            return 2;
+        }
+        rates->setCurrentIndex(index);
+    }
     w.show();
+    if (parser.isSet(connect))
+        QTimer::singleShot(0, &w, [&w] { w.form()->ctn_btn->click(); });
     return a.exec();
 }
