@@ -183,13 +183,21 @@ def draw_arrows():
         "add_left": [(6.5, 2), (3.5, 5), (6.5, 8)],
         "add_right": [(3.5, 2), (6.5, 5), (3.5, 8)],
     }
+    # A pale halo under the dark ink keeps the arrows readable on the dark
+    # sheet's grey buttons as well as on the light sheet's green ones.
     for name, points in arrows.items():
-        save("darkblack/%s.png" % name, 10, 10, [(polyline(points, 1.8), flat(INK))])
+        save("darkblack/%s.png" % name, 10, 10, [
+            (polyline(points, 3.4), flat("#FFFFFF", 0.8)),
+            (polyline(points, 1.8), flat(INK)),
+        ])
 
-    save("darkblack/branch_close.png", 16, 16,
-         [(polygon([(6, 4), (11, 8), (6, 12)]), flat("#5A6270"))])
-    save("darkblack/branch_open.png", 16, 16,
-         [(polygon([(4, 6), (12, 6), (8, 11)]), flat("#5A6270"))])
+    close = polygon([(6, 4), (11, 8), (6, 12)])
+    open_ = polygon([(4, 6), (12, 6), (8, 11)])
+    for name, shape in (("branch_close", close), ("branch_open", open_)):
+        save("darkblack/%s.png" % name, 16, 16, [
+            (outline(shape, 2.4), flat("#FFFFFF", 0.8)),
+            (shape, flat("#5A6270")),
+        ])
     save("darkblack/calendar_prevmonth.png", 16, 16,
          [(polyline([(10, 3.5), (5.5, 8), (10, 12.5)], 2.2), flat("#FFFFFF"))])
     save("darkblack/calendar_nextmonth.png", 16, 16,
