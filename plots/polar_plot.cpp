@@ -1,4 +1,7 @@
 #include "plots/polar_plot.h"
+#include "plots/plotgeometry.h"
+
+#include <QFont>
 
 polar_plot::polar_plot(QWidget *parent)
     : QWidget(parent)
@@ -19,8 +22,62 @@ void polar_plot::set_satellites(const QList<float> &elevations, const QList<floa
     repaint();
 }
 
-void polar_plot::paintEvent(QPaintEvent *event)
+void polar_plot::paintEvent(QPaintEvent *)
 {
-    // Drawing is built by the sky-view work.
-    QWidget::paintEvent(event);
+    m_height = float(height());
+    m_width = float(width());
+    const SkyLayout layout = skyLayout(m_width, m_height);
+
+    // No render hints: the diagram is drawn without anti-aliasing.
+    m_painter.begin(this);
+    m_gridPen.setWidth(3);
+    m_gridPen.setColor(Qt::black);
+    m_painter.setPen(m_gridPen);
+    const QFont labelFont(QStringLiteral("Arial"), 8, 50, false);
+    const QFont compassFont(QStringLiteral("Arial"), 12, 50, false);
+
+    m_centre = layout.centre;
+    m_radius = layout.radius;
+
+    // The horizon in four 70-degree arcs, leaving a gap at each compass point
+    // for its letter.
+    for (int start : {160, 1600, 3040, 4480})
+        m_painter.drawArc(layout.horizon, start, 1120);
+
+    m_gridPen.setWidth(2);
+    m_painter.setPen(m_gridPen);
+    m_painter.drawEllipse(layout.ring);
+    m_painter.drawPoints(&m_centre, 1);
+
+    m_textPen.setColor(Qt::red);
+    m_painter.setPen(m_textPen);
+    m_painter.setFont(compassFont);
+    m_painter.drawText(layout.east, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("E"));
+    m_painter.drawText(layout.north, Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("N"));
+    m_painter.drawText(layout.west, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("W"));
+    m_painter.drawText(layout.south, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("S"));
+
+    for (int i = 0; i < m_elevations.size(); ++i) {
+        const QRectF disc = skyDiscRect(layout, m_height, m_elevations.at(i), m_azimuths.at(i));
+        m_markerBrush.setStyle(Qt::SolidPattern);
+        m_markerBrush.setColor(m_fills.at(i));
+        m_markerPen.setColor(m_outlines.at(i));
+        m_painter.setPen(m_markerPen);
+        m_painter.setBrush(m_markerBrush);
+        m_painter.drawEllipse(disc);
+
+        m_labelPen.setColor(Qt::black);
+        m_painter.setPen(m_labelPen);
+        m_painter.setFont(labelFont);
+        m_painter.drawText(disc, Qt::AlignCenter, m_labels.at(i).right(2));
+    }
+
+    // A snapshot is drawn once; a later paint without a new one shows the
+    // empty sky.
+    m_elevations.clear();
+    m_azimuths.clear();
+    m_labels.clear();
+    m_outlines.clear();
+    m_fills.clear();
+    m_painter.end();
 }

@@ -3,6 +3,9 @@
 
 #include <QColor>
 #include <QList>
+#include <QPainter>
+#include <QPen>
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -14,16 +17,30 @@ public:
     explicit polar_plot(QWidget *parent = nullptr);
     ~polar_plot() override;
 
+    // Stores the snapshot (five lists of equal length, element i the same
+    // satellite) and paints it before returning when the plot is visible.
     void set_satellites(const QList<float> &elevations, const QList<float> &azimuths,
                         const QList<QString> &labels, const QList<QColor> &outlines,
                         const QList<QColor> &fills);
 
 protected:
+    // Draws the horizon, the 45-degree ring, the compass letters and the
+    // stored snapshot, then forgets the snapshot.
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QPainter m_painter;
+    QPen m_gridPen;
+    QPen m_textPen;
+    float m_height = 0;
+    float m_width = 0;
     QList<float> m_elevations;
     QList<float> m_azimuths;
+    int m_radius = 0;
+    QPen m_markerPen;
+    QPen m_labelPen;
+    QBrush m_markerBrush;
+    QPoint m_centre;
     QList<QString> m_labels;
     QList<QColor> m_outlines;
     QList<QColor> m_fills;

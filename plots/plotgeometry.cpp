@@ -1,0 +1,79 @@
+#include "plots/plotgeometry.h"
+
+#include <cmath>
+
+SkyLayout skyLayout(float w, float h)
+{
+    const double W = w;
+    const double H = h;
+    SkyLayout layout;
+    layout.centre = QPoint(int(0.5f * w), int(0.5f * h));
+    layout.radius = int(0.4 * H);
+    layout.horizon = QRectF(0.5 * W - 0.4 * H, 0.1 * H, 0.8 * H, 0.8 * H);
+    layout.ring = QRect(int(0.5 * W - 0.2 * H), int(0.3 * H), int(0.4 * H), int(0.4 * H));
+    layout.east = QRectF(0.5 * W + 0.4 * H, 0.475 * H, 0.15 * H, 0.05 * H);
+    layout.north = QRectF(0.5 * W - 0.075 * H, 0.05 * H, 0.15 * H, 0.05 * H);
+    layout.west = QRectF(0.5 * W - 0.55 * H, 0.475 * H, 0.15 * H, 0.05 * H);
+    layout.south = QRectF(0.5 * W - 0.075 * H, 0.9 * H, 0.15 * H, 0.05 * H);
+    return layout;
+}
+
+QRectF skyDiscRect(const SkyLayout &layout, float h, float elevation, float azimuth)
+{
+    const float a = azimuth * 0.017453292f;
+    const float d = (1.0f - elevation / 90.0f) * float(layout.radius);
+    const double x = layout.centre.x() + d * std::sin(double(a));
+    const double y = layout.centre.y() - d * std::cos(double(a));
+    const float half = h / 36.0f;
+    const float diameter = h / 18.0f;
+    return QRectF(x - half, y - half, diameter, diameter);
+}
+
+namespace BarChart {
+
+QLineF baseline(float w, float h)
+{
+    const int y = int(0.9 * h);
+    return QLineF(int(0.1 * w), y, int(0.9 * w), y);
+}
+
+QLineF verticalAxis(float w, float h)
+{
+    const int x = int(0.1 * w);
+    return QLineF(x, int(0.9 * h), x, int(0.1 * h));
+}
+
+QLineF tick(float w, float h, int i)
+{
+    const int y = int((0.9 - double(float(i) / 15.0f)) * h);
+    return QLineF(int(0.095 * w), y, int(0.1 * w), y);
+}
+
+QRectF tickLabelRect(float w, float h, int i)
+{
+    return QRectF(0.08 * w, (0.9 - double((float(i) + 0.5f) / 15.0f)) * h,
+                  double(h / 14.0f), double(h / 15.0f));
+}
+
+QRectF barRect(float w, float h, int k, int n, float value)
+{
+    const float barHeight = value * h / 75.0f;
+    const double x = 0.11 * w + 0.8 * k * w / n;
+    const double width = 0.75 * w / (n + 1);
+    return QRectF(x, 0.9 * h - barHeight, width, barHeight);
+}
+
+QRectF valueBoxRect(float w, float h, int k, int n, float value)
+{
+    const float barHeight = value * h / 75.0f;
+    return QRectF(0.11 * w + (0.175 + 0.8 * k) * w / n, 0.9 * h - barHeight - 50,
+                  0.35 * w / (n + 1), 30);
+}
+
+QRectF labelRect(float w, float h, int k, int n)
+{
+    const double x = 0.11 * w + 0.8 * k * w / n;
+    return QRectF(x, 0.9 * h, 0.75 * w / (n + 1), 30);
+}
+
+} // namespace BarChart
