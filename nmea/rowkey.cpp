@@ -12,12 +12,17 @@ bool isAddressChar(char c)
 
 QByteArray RowKey::addressPrefix(const QByteArray &line)
 {
-    if (!line.startsWith('$'))
+    // Some receivers double the "$" ("$$GNGGA,..."); the line is still a
+    // sentence.
+    int start = 0;
+    while (start < line.size() && line.at(start) == '$')
+        ++start;
+    if (start == 0)
         return QByteArray();
-    int i = 1;
+    int i = start;
     while (i < line.size() && isAddressChar(line.at(i)))
         ++i;
-    if (i == 1 || i >= line.size() || line.at(i) != ',')
+    if (i == start || i >= line.size() || line.at(i) != ',')
         return QByteArray();
     return line.left(i + 1);
 }

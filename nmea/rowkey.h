@@ -41,7 +41,7 @@ public:
     bool sharesRow(const QString &rowText) const;
 
     // "$GNGST," of "$GNGST,..."; empty when the line does not begin with
-    // "$", one or more letters or digits and a comma.
+    // "$" (or several), one or more letters or digits and a comma.
     static QByteArray addressPrefix(const QByteArray &line);
 
 private:
