@@ -1,17 +1,5 @@
 #include "ttff/ttffcycle.h"
 
-bool noteFixReport(int &noFixCount, bool anyFix)
-{
-    if (!anyFix) {
-        ++noFixCount;
-        return false;
-    }
-    if (noFixCount <= 0)
-        return false;
-    noFixCount = 0;
-    return true;
-}
-
 bool takeTtffStart(bool &startedThisBlock, bool dialogActive)
 {
     if (!dialogActive)

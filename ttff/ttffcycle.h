@@ -5,18 +5,14 @@
 #include <QtGlobal>
 
 // The decisions of a time-to-first-fix test, free of widgets and clocks:
-// which fix report stops the display, which restart report starts it, and
-// what the display shows. Times are milliseconds of a monotonic clock,
+// which restart report starts the display, and what the display shows.
+// The first fix that stops it is decided with the fix information
+// (FixState::applyGsa). Times are milliseconds of a monotonic clock,
 // passed in by the caller.
 
 // How long the window waits after the receiver's restart report before the
 // display starts; the measured time excludes this pause.
 constexpr int kTtffStartPauseMs = 1000;
-
-// Counts fix reports: a report without any fix adds 1 to noFixCount; a
-// report with a fix, while noFixCount is above 0, sets it to 0 and returns
-// true (the first fix after a stretch without one). Otherwise false.
-bool noteFixReport(int &noFixCount, bool anyFix);
 
 // A "$PAIR010,1,-1" restart report inside one received block: returns true
 // when the display is to start (the dialog is the active window and no

@@ -1,8 +1,9 @@
 // The TTFF test's decisions driven as event scripts with chosen times: the
 // script runner wires the units the way the window and the dialog do
-// (restart command zeroes the counter, a first fix stops the display, a
-// started restart report starts it after the pause, every event is also a
-// display tick).
+// (a restart command zeroes the no-fix counter, the first fix of the GSA
+// handling stops the display, a started restart report starts it after the
+// pause, every timed event is also a display tick).
+#include "nmea/fixinfo.h"
 #include "ttff/ttffcycle.h"
 
 #include <QtTest>
@@ -13,17 +14,19 @@ struct CycleResult {
     TtffDisplay::State state;
     QString shown;
     int starts = 0;
-    int firstFixes = 0;
 };
 
 // Events: "cmd" restart command; "block" a new received block;
 // "report@T" restart report with the dialog active, "away@T" with another
-// window active; "nofix@T", "fix@T" a GSA report; "stop@T" the Stop button;
-// "tick@T" a display tick only. T in milliseconds.
+// window active; "nofix@T", "fix@T" a GPS GSA without and with a 3D fix;
+// "stop@T" the Stop button; "tick@T" a display tick only. T in milliseconds.
 CycleResult runScript(const QStringList &events)
 {
+    static const QByteArray noFixGsa("$GNGSA,A,1,,,,,,,,,,,,,99.99,99.99,99.99,1*37\r");
+    static const QByteArray fixGsa("$GNGSA,A,3,05,13,15,29,,,,,,,,,1.8,1.0,1.5,1*33\r");
     CycleResult r;
     TtffDisplay display;
+    FixState fixState;
     int noFixCount = 0;
     bool startedThisBlock = false;
     for (const QString &event : events) {
@@ -42,10 +45,9 @@ CycleResult runScript(const QStringList &events)
                 display.start(t + kTtffStartPauseMs);
             }
         } else if (what == QLatin1String("nofix") || what == QLatin1String("fix")) {
-            if (noteFixReport(noFixCount, what == QLatin1String("fix"))) {
-                ++r.firstFixes;
+            const QByteArray &gsa = what == QLatin1String("fix") ? fixGsa : noFixGsa;
+            if (fixState.applyGsa(gsa, noFixCount).firstFix)
                 display.stop();
-            }
         } else if (what == QLatin1String("stop")) {
             display.stop();
         } else if (what != QLatin1String("tick")) {
@@ -68,8 +70,6 @@ class TestTtffCycle : public QObject
 private slots:
     void lcdText_data();
     void lcdText();
-    void firstFix_data();
-    void firstFix();
     void cycle_data();
     void cycle();
 };
@@ -95,38 +95,6 @@ void TestTtffCycle::lcdText()
     QFETCH(QString, text);
     QCOMPARE(ttffLcdText(elapsedMs), text);
     QVERIFY(text.size() <= 6);
-}
-
-void TestTtffCycle::firstFix_data()
-{
-    // One letter per GSA report: N without any fix, F with a fix; R is a
-    // restart command. The list holds the report positions (0-based, in
-    // the string) at which the first fix is announced.
-    QTest::addColumn<QString>("reports");
-    QTest::addColumn<QList<int>>("announced");
-    QTest::newRow("no fix, then fix") << "RNNNF" << QList<int>{4};
-    QTest::newRow("fix before any no-fix report") << "RFFF" << QList<int>{};
-    QTest::newRow("further fixes announce nothing") << "RNFFF" << QList<int>{2};
-    QTest::newRow("fix lost and found again without restart") << "RNFFNF" << QList<int>{2, 5};
-    QTest::newRow("restart zeroes the count of no-fix reports") << "NNRF" << QList<int>{};
-    QTest::newRow("restart between, each test announced") << "RNFRNNF" << QList<int>{2, 6};
-    QTest::newRow("without any restart the counter still counts") << "NF" << QList<int>{1};
-}
-
-void TestTtffCycle::firstFix()
-{
-    QFETCH(QString, reports);
-    QFETCH(QList<int>, announced);
-    int noFixCount = 0;
-    QList<int> got;
-    for (int i = 0; i < reports.size(); ++i) {
-        const QChar c = reports.at(i);
-        if (c == QLatin1Char('R'))
-            noFixCount = 0;
-        else if (noteFixReport(noFixCount, c == QLatin1Char('F')))
-            got << i;
-    }
-    QCOMPARE(got, announced);
 }
 
 void TestTtffCycle::cycle_data()
@@ -164,6 +132,10 @@ void TestTtffCycle::cycle_data()
     QTest::newRow("Stop while idle changes nothing")
         << QStringList{"stop@100", "tick@500"}
         << S::Idle << "0" << 0;
+    QTest::newRow("fix lost and found again stops a restarted display")
+        << QStringList{"cmd", "block", "report@0", "nofix@1500", "fix@3000",
+                       "block", "report@4000", "nofix@5500", "fix@7750"}
+        << S::Stopped << "2.75" << 2;
     QTest::newRow("first fix after Stop changes nothing")
         << QStringList{"cmd", "block", "report@0", "nofix@1500", "stop@2000", "fix@5000"}
         << S::Stopped << "1.00" << 1;
