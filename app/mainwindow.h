@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QDateTime>
 #include <QFile>
+#include <QIcon>
 #include <QList>
 #include <QMainWindow>
 #include <QRect>
@@ -108,6 +109,8 @@ private:
     void setInfoValue(int row, const QString &text);
     void setFixLamps(FixStatus status);
     FixState m_fixState;   // per-system fix flags of the handled GSA sentences
+    QIcon m_redLamp;       // loaded once: reading an image per GSA is costly
+    QIcon m_greenLamp;
     // Satellite update (nmea/mainwindow_satellites.cpp).
     void updateInView(const QByteArray &gsvLine);
     void updateSatellites(const QList<QByteArray> &gsvBatch, const QList<QByteArray> &gsaBatch);

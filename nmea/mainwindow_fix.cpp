@@ -53,12 +53,14 @@ void MainWindow::showGsa(const QByteArray &line)
 
 void MainWindow::setFixLamps(FixStatus status)
 {
-    const QIcon red(QStringLiteral(":/redd"));
-    const QIcon green(QStringLiteral(":/green"));
+    if (m_redLamp.isNull()) {
+        m_redLamp = QIcon(QStringLiteral(":/redd"));
+        m_greenLamp = QIcon(QStringLiteral(":/green"));
+    }
     const QString lampText = QStringLiteral(" ");
     QTableWidget *grid = ui->info_table;
-    grid->setItem(5, 2, new QTableWidgetItem(status == FixStatus::None ? red : green, lampText));
-    grid->setItem(5, 4, new QTableWidgetItem(status == FixStatus::ThreeD ? green : red, lampText));
+    grid->setItem(5, 2, new QTableWidgetItem(status == FixStatus::None ? m_redLamp : m_greenLamp, lampText));
+    grid->setItem(5, 4, new QTableWidgetItem(status == FixStatus::ThreeD ? m_greenLamp : m_redLamp, lampText));
     static const char *const names[] = {"none", "2D", "3D"};
     setInfoValue(7, QString::fromLatin1(names[static_cast<int>(status)]));
 }
