@@ -38,7 +38,8 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
         QStringLiteral("Seconds from each restart to the first fix (defaults hot=2,warm=20,cold=30,full=35). "
                        "Example: --ttff hot=1,cold=5"), QStringLiteral("LIST"));
     const QCommandLineOption replay(QStringLiteral("replay"),
-        QStringLiteral("Sends a recorded NMEA log instead, epoch by epoch at the pace of its UTC times. "
+        QStringLiteral("Sends a recorded NMEA log instead, epoch by epoch at the pace of its UTC times, "
+                       "from when a program opens the line. "
                        "Example: --replay capture.nma"), QStringLiteral("FILE"));
     const QCommandLineOption speed(QStringLiteral("speed"),
         QStringLiteral("Replay pace factor, above 1 faster (default 1). Example: --speed 2.5"), QStringLiteral("F"));

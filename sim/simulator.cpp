@@ -153,11 +153,13 @@ bool Simulator::start(QString *error)
     std::fflush(stdout);
     log(QStringLiteral("EVENT line %1 open").arg(path));
 
-    checkListener();
     if (m_options.flood)
         QTimer::singleShot(0, this, &Simulator::produceFlood);
-    else
+    else if (m_replay.isEmpty())
         scheduleEpoch();
+    // A replay starts when a program opens the line, so that nothing of
+    // the recording is lost before someone is listening.
+    checkListener();
     return true;
 }
 
@@ -397,6 +399,11 @@ void Simulator::checkListener()
         m_listening = true;
         m_readNotifier->setEnabled(true);
         log(QStringLiteral("EVENT line opened by a program"));
+        if (!m_replay.isEmpty() && !m_replayStarted && !m_options.flood) {
+            m_replayStarted = true;
+            m_replayBaseMs = nowMs();
+            scheduleEpoch();
+        }
         if (m_options.flood)
             QTimer::singleShot(0, this, &Simulator::produceFlood);
     } else if (!present && m_listening) {

@@ -93,6 +93,7 @@ private:
     QList<qint64> m_replayOffsets;
     int m_replayIndex = 0;
     qint64 m_replayBaseMs = 0;
+    bool m_replayStarted = false;
 
     QFile m_truth;
     int m_lastDamaged = 0;
