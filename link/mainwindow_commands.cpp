@@ -1,36 +1,87 @@
 // The receiver commands the window sends: restarts, the version query and
-// typed commands.
+// typed commands. Each send needs an open port; the bytes go to the worker
+// through queued signals, so they reach the port in the order emitted.
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "link/receivercommands.h"
 #include "ttff/timerthread.h"
+
+#include <QDebug>
+
+namespace {
+// Written when a command is asked for while no port is open.
+const char *const NotConnectedNote = "asdafe";
+} // namespace
 
 void MainWindow::sendADC()
 {
-    // Built by the receiver-command work.
+    // Paced by the timer object after a port opened; silent when the port
+    // has gone in the meantime.
+    if (!m_connected)
+        return;
+    m_timer->setFlag(true);
+    emit start_ADC_signal(ReceiverCommands::versionQuery());
 }
 
 void MainWindow::hotstart()
 {
-    // Built by the receiver-command work.
+    if (!m_connected) {
+        qDebug() << NotConnectedNote;
+        return;
+    }
+    m_noFixCount = 0;
+    m_timer->setFlagttff(false);
+    emit start_freq_signal(ReceiverCommands::restart(ReceiverCommands::Restart::Hot));
 }
 
 void MainWindow::warmstart()
 {
-    // Built by the receiver-command work.
+    if (!m_connected) {
+        qDebug() << NotConnectedNote;
+        return;
+    }
+    m_noFixCount = 0;
+    emit start_freq_signal(ReceiverCommands::restart(ReceiverCommands::Restart::Warm));
 }
 
 void MainWindow::coldstart()
 {
-    // Built by the receiver-command work.
+    if (!m_connected) {
+        qDebug() << NotConnectedNote;
+        return;
+    }
+    m_noFixCount = 0;
+    emit start_freq_signal(ReceiverCommands::restart(ReceiverCommands::Restart::Cold));
 }
 
 void MainWindow::fullstart()
 {
-    // Built by the receiver-command work.
+    if (!m_connected) {
+        qDebug() << NotConnectedNote;
+        return;
+    }
+    m_noFixCount = 0;
+    emit start_freq_signal(ReceiverCommands::restart(ReceiverCommands::Restart::Full));
 }
 
 void MainWindow::on_btn111_clicked()
 {
-    // Built by the receiver-command work.
+    if (!m_connected) {
+        qDebug() << NotConnectedNote;
+        return;
+    }
+    QComboBox *line = ui->PAIR_line;
+    const QString text = line->currentText();
+    QStringList history;
+    for (int i = 0; i < line->count(); ++i)
+        history.append(line->itemText(i));
+    const TypedCommand command = typedCommand(history, text);
+
+    // Newest on top, each text once; the worker completes the checksum.
+    if (command.staleIndex >= 0)
+        line->removeItem(command.staleIndex);
+    line->insertItem(0, text);
+    line->setCurrentText(text);
+    emit start_freq_signal_btn(command.bytes);
 }

@@ -1,19 +1,37 @@
-// The connection's NMEA log file.
+// The connection's NMEA log file: opened when a port opens, one accepted
+// block after the other written as bytes and pushed to disk, closed on
+// disconnect and when the window goes.
 #include "app/mainwindow.h"
+
+#include "nmea/logfile.h"
+
+#include <QStatusBar>
 
 void MainWindow::openLogFile()
 {
-    // Built by the log-file work.
+    m_connectionStart = QDateTime::currentDateTime();
+    m_logFileName = NmeaLog::chooseFile(NmeaLog::defaultDirectory(), m_connectionStart);
+    const QString reason = NmeaLog::open(m_logFile, m_logFileName);
+    // The connection goes on without a log, but the user must know.
+    if (!reason.isEmpty())
+        statusBar()->showMessage(
+            tr("Not logging: cannot create %1: %2").arg(m_logFileName, reason));
 }
 
 void MainWindow::writeLogBlock(const QByteArray &block)
 {
-    // Built by the log-file work.
-    Q_UNUSED(block);
+    if (!m_logFile.isOpen())
+        return;
+    if (!NmeaLog::appendBlock(m_logFile, block)) {
+        statusBar()->showMessage(
+            tr("Not logging: cannot write %1: %2").arg(m_logFileName, m_logFile.errorString()));
+        m_logFile.close();
+    }
 }
 
 void MainWindow::closeLogFile()
 {
-    m_logStream.flush();
-    m_logFile.close();
+    // Every block is already on disk; closing only lets go of the file.
+    if (m_logFile.isOpen())
+        m_logFile.close();
 }

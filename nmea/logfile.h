@@ -1,0 +1,47 @@
+#ifndef LOGFILE_H
+#define LOGFILE_H
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+class QFile;
+
+// The NMEA log of a connection: which file it goes to, opening it, and
+// appending the accepted blocks so that each is on disk before the next.
+namespace NmeaLog {
+
+// "./log/" by default; the directory the log files go to.
+QString defaultDirectory();
+
+// The file for a connection that starts at `start`: the directory, then
+// the start time as "MMdd_hhmmss", then ".nma", e.g. "./log/0509_143015.nma".
+// A file of that name last written on the start's own day is continued (a
+// reconnect within the same second). One written on another day, which can
+// only be a connection of an earlier year, keeps its content to itself:
+// the new connection gets "MMdd_hhmmss_yyyy.nma" instead.
+// `existingLastWrite` is the last write of the file that has the plain
+// name, invalid when there is none.
+QString fileName(const QString &directory, const QDateTime &start,
+                 const QDateTime &existingLastWrite);
+
+// Same, looking at the file system for an existing file.
+QString chooseFile(const QString &directory, const QDateTime &start);
+
+// Creates the directory of `path` as needed and opens `file` on `path` for
+// appending. Returns an empty string on success, otherwise the reason in
+// plain words ("Permission denied"); `file` is then closed.
+QString open(QFile &file, const QString &path);
+
+// Appends the block's bytes unchanged and pushes them to the disk before
+// returning. Blocks that do not begin with "$" are not part of the log and
+// are not written. Returns false when the write failed; the reason is in
+// file.errorString().
+bool appendBlock(QFile &file, const QByteArray &block);
+
+// Whether a block belongs in the log: it begins with "$".
+bool isLogged(const QByteArray &block);
+
+} // namespace NmeaLog
+
+#endif // LOGFILE_H
