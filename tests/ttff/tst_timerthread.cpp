@@ -85,7 +85,7 @@ void TestTimerThread::waitsQuietlyThenFiresOnce()
         QVERIFY(done.wait(7000));
         const qint64 delay = sinceFlag.elapsed();
         qInfo("isDone %lld ms after the flag", delay);
-        QVERIFY2(delay >= 4990 && delay < 5150, qPrintable(QString::number(delay)));
+        QVERIFY2(delay >= 4990 && delay < 4990 + 300, qPrintable(QString::number(delay)));
 
         // One pass: the stop flag is now set, no second emission follows.
         QTest::qWait(300);
