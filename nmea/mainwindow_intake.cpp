@@ -90,6 +90,8 @@ void MainWindow::loadPlot(QByteArray block)
     updateSatellites(m_gsvBatch, m_gsaBatch);
     m_gsvBatch.clear();
     m_gsaBatch.clear();
+    // Row heights follow the texts and the column widths (a glyph can make a
+    // row a pixel taller), so both are fitted after every block.
     ui->Log_text->resizeColumnsToContents();
     ui->Log_text->resizeRowsToContents();
 }
