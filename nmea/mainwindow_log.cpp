@@ -12,10 +12,13 @@ void MainWindow::openLogFile()
     m_connectionStart = QDateTime::currentDateTime();
     m_logFileName = NmeaLog::chooseFile(NmeaLog::defaultDirectory(), m_connectionStart);
     const QString reason = NmeaLog::open(m_logFile, m_logFileName);
-    // The connection goes on without a log, but the user must know.
+    const QString notLogging = tr("Not logging: ");
+    // The connection goes on without a log, but the user must know; the
+    // note of an earlier connection goes once logging works again.
     if (!reason.isEmpty())
-        statusBar()->showMessage(
-            tr("Not logging: cannot create %1: %2").arg(m_logFileName, reason));
+        statusBar()->showMessage(notLogging + tr("cannot create %1: %2").arg(m_logFileName, reason));
+    else if (statusBar()->currentMessage().startsWith(notLogging))
+        statusBar()->clearMessage();
 }
 
 void MainWindow::writeLogBlock(const QByteArray &block)
@@ -23,8 +26,9 @@ void MainWindow::writeLogBlock(const QByteArray &block)
     if (!m_logFile.isOpen())
         return;
     if (!NmeaLog::appendBlock(m_logFile, block)) {
-        statusBar()->showMessage(
-            tr("Not logging: cannot write %1: %2").arg(m_logFileName, m_logFile.errorString()));
+        // A full or vanished disk: say so once and stop trying.
+        statusBar()->showMessage(tr("Not logging: cannot write %1: %2")
+                                     .arg(m_logFileName, m_logFile.errorString()));
         m_logFile.close();
     }
 }

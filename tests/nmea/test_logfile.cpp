@@ -29,6 +29,7 @@ private slots:
     void blocksAreOnDiskAfterEveryAppend();
     void sameNameContinuesTheFile();
     void appendToClosedFileFails();
+    void appendToFullDiskFails();
 };
 
 void TestLogFile::fileName_data()
@@ -154,6 +155,16 @@ void TestLogFile::appendToClosedFileFails()
 {
     QFile file;
     QVERIFY(!NmeaLog::appendBlock(file, "$GPGGA*00\r\n"));
+}
+
+void TestLogFile::appendToFullDiskFails()
+{
+    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        QSKIP("no /dev/full on this system");
+    QFile file;
+    QCOMPARE(NmeaLog::open(file, QStringLiteral("/dev/full")), QString());
+    QVERIFY(!NmeaLog::appendBlock(file, "$GPGGA*00\r\n"));
+    QCOMPARE(file.errorString(), QStringLiteral("No space left on device"));
 }
 
 QTEST_GUILESS_MAIN(TestLogFile)

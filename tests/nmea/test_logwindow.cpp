@@ -201,6 +201,16 @@ void TestLogWindow::uncreatableLogIsShownAndConnectionGoesOn()
     m_window->restartToolBar()->actions().at(0)->trigger();
     QCOMPARE(m_pty->read(64, 1000), QByteArray("$PAIR004*3E\r\n"));
     QCOMPARE(sizeOf(QStringLiteral("log")), 0);
+
+    // Once the way is clear, the next connection logs and the note goes.
+    QVERIFY(QFile::remove(QStringLiteral("log")));
+    QVERIFY(disconnectWindow());
+    QVERIFY(connectWindow());
+    QCOMPARE(logFiles().size(), 1);
+    QVERIFY2(!m_window->statusBar()->currentMessage().startsWith(QLatin1String("Not logging")),
+             qPrintable(m_window->statusBar()->currentMessage()));
+    const QString path = QStringLiteral("log/") + logFiles().constFirst();
+    QVERIFY(sendBlock(Rmc, path, Rmc.size()));
 }
 
 QTEST_MAIN(TestLogWindow)
