@@ -15,11 +15,13 @@ cleanup() { [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true; }
 trap cleanup EXIT
 
 if [ -x "$sim" ]; then
-    # The simulator prints its serial line's path first; the program connects to it.
-    exec {simout}< <("$sim" --seed 1 2>"$build/sim-commands.log" & echo "PID $!"; wait)
-    read -r pidline <&$simout
-    sim_pid=${pidline#PID }
-    read -r port <&$simout
+    # The simulator prints its serial line's path first; the program connects
+    # to it. It reads this script's pipe as standard input and ends when the
+    # script ends, however the script ends.
+    coproc SIM { exec "$sim" --seed 1 --start now --stdin-lifetime 2>"$build/sim-commands.log"; }
+    sim_pid=$SIM_PID
+    read -r -t 10 port <&"${SIM[0]}"
+    echo "Simulated receiver on $port (its command log: $build/sim-commands.log)" >&2
     args=(--port "$port" --baud 115200 --connect)
 fi
 

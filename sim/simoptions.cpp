@@ -119,8 +119,14 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
     o->start = QDateTime(QDate(2024, 6, 1), QTime(3, 0), Qt::UTC);
     if (parser.isSet(start)) {
         const QString text = parser.value(start);
-        o->start = text == QLatin1String("now") ? QDateTime::currentDateTimeUtc()
-                                                : QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
+        if (text == QLatin1String("now")) {
+            // Whole seconds, as a receiver's epochs are.
+            const QDateTime now = QDateTime::currentDateTimeUtc();
+            o->start = QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()),
+                                 Qt::UTC);
+        } else {
+            o->start = QDateTime::fromString(text, Qt::ISODateWithMs).toUTC();
+        }
         if (!o->start.isValid())
             return fail(QStringLiteral("--start must be an ISO 8601 time such as 2025-01-15T08:30:00Z, or now"));
     }
