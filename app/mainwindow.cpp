@@ -112,8 +112,8 @@ void MainWindow::shutDownThreads()
     // Nothing new may reach the worker while it shuts down.
     disconnect(this, nullptr, m_serial, nullptr);
     m_serial->setScanFlag(false);
-    m_timer->setFlag(true);
-    m_timer->setPMKFlag(true);
+    // A version-query wait in progress ends at its next poll.
+    m_timerThread->requestInterruption();
     delete m_serial;   // closes the port and stops the worker thread
     m_serial = nullptr;
     m_timerThread->quit();

@@ -8,6 +8,23 @@ constexpr unsigned long kQueryDelayMs = 4990;
 // The flags are polled at this pace: short enough not to delay the query
 // noticeably, long enough to leave the processor idle while waiting.
 constexpr unsigned long kPollMs = 10;
+
+// True when the thread this runs in is asked to end (the window closes).
+bool shuttingDown()
+{
+    return QThread::currentThread()->isInterruptionRequested();
+}
+
+// Sleeps `ms` in poll-sized steps; false when the thread is asked to end.
+bool sleepUnlessShuttingDown(unsigned long ms)
+{
+    for (unsigned long slept = 0; slept < ms; slept += kPollMs) {
+        if (shuttingDown())
+            return false;
+        QThread::msleep(qMin(kPollMs, ms - slept));
+    }
+    return !shuttingDown();
+}
 }
 
 timerthread::timerthread(QObject *parent)
@@ -23,9 +40,12 @@ void timerthread::run()
         return;
     do {
         // Sleep between polls: the flag is set from the window's thread.
-        while (!m_pmkFlag)
-            QThread::msleep(kPollMs);
-        QThread::msleep(kQueryDelayMs);
+        while (!m_pmkFlag) {
+            if (!sleepUnlessShuttingDown(kPollMs))
+                return;
+        }
+        if (!sleepUnlessShuttingDown(kQueryDelayMs))
+            return;
         m_stopFlag = true;
         emit isDone();
     } while (!m_stopFlag);
@@ -34,7 +54,8 @@ void timerthread::run()
 void timerthread::run_ttff()
 {
     while (!m_ttffFlag) {
-        QThread::msleep(kPollMs);
+        if (!sleepUnlessShuttingDown(kPollMs))
+            return;
         emit ttffisDone();
     }
 }
