@@ -116,6 +116,9 @@ private:
     void updateSatellites(const QList<QByteArray> &gsvBatch, const QList<QByteArray> &gsaBatch);
     void setGridCell(const GridCell &cell);
     SatelliteTracker m_satelliteTracker;   // statistics held between blocks
+    // Commands (link/mainwindow_commands.cpp). False, with a note to the
+    // user, while no port is open.
+    bool canSend();
     // Log file (nmea/mainwindow_log.cpp).
     void openLogFile();
     void writeLogBlock(const QByteArray &block);

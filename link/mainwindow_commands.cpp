@@ -14,6 +14,15 @@ namespace {
 const char *const NotConnectedNote = "asdafe";
 } // namespace
 
+bool MainWindow::canSend()
+{
+    if (m_connected)
+        return true;
+    qDebug() << NotConnectedNote;
+    showLinkMessage(QStringLiteral("Not sent: no port is open. Choose a port and press Connect."));
+    return false;
+}
+
 void MainWindow::sendADC()
 {
     // Paced by the timer object after a port opened; silent when the port
@@ -26,10 +35,8 @@ void MainWindow::sendADC()
 
 void MainWindow::hotstart()
 {
-    if (!m_connected) {
-        qDebug() << NotConnectedNote;
+    if (!canSend())
         return;
-    }
     m_noFixCount = 0;
     m_timer->setFlagttff(false);
     emit start_freq_signal(ReceiverCommands::restart(ReceiverCommands::Restart::Hot));
@@ -37,40 +44,32 @@ void MainWindow::hotstart()
 
 void MainWindow::warmstart()
 {
-    if (!m_connected) {
-        qDebug() << NotConnectedNote;
+    if (!canSend())
         return;
-    }
     m_noFixCount = 0;
     emit start_freq_signal(ReceiverCommands::restart(ReceiverCommands::Restart::Warm));
 }
 
 void MainWindow::coldstart()
 {
-    if (!m_connected) {
-        qDebug() << NotConnectedNote;
+    if (!canSend())
         return;
-    }
     m_noFixCount = 0;
     emit start_freq_signal(ReceiverCommands::restart(ReceiverCommands::Restart::Cold));
 }
 
 void MainWindow::fullstart()
 {
-    if (!m_connected) {
-        qDebug() << NotConnectedNote;
+    if (!canSend())
         return;
-    }
     m_noFixCount = 0;
     emit start_freq_signal(ReceiverCommands::restart(ReceiverCommands::Restart::Full));
 }
 
 void MainWindow::on_btn111_clicked()
 {
-    if (!m_connected) {
-        qDebug() << NotConnectedNote;
+    if (!canSend())
         return;
-    }
     QComboBox *line = ui->PAIR_line;
     const QString text = line->currentText();
     QStringList history;
