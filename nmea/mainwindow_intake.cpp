@@ -3,9 +3,11 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "link/receivercommands.h"
 #include "nmea/rowkey.h"
 #include "ttff/timerthread.h"
 #include "ttff/ttff.h"
+#include "ttff/ttffcycle.h"
 
 #include <QThread>
 #include <QTime>
@@ -43,19 +45,16 @@ void MainWindow::loadPlot(QByteArray block)
                 if (key.kind() == RowKey::PmkReply && m_timer->getPMKFlag()) {
                     // The version query was answered: send its follow-ups once.
                     m_timer->setPMKFlag(false);
-                    emit start_freq_signal(QByteArrayLiteral("$PAIR020*38\r\n"));
-                    emit start_freq_signal(QByteArrayLiteral("$PAIR021*39\r\n"));
-                    emit start_freq_signal(QByteArrayLiteral("$PAIR081*33\r\n"));
+                    for (const QByteArray &command : ReceiverCommands::versionFollowUps())
+                        emit start_freq_signal(command);
                     continue;
                 }
-                if (key.kind() == RowKey::TtffStart && m_ttff->isActiveWindow()) {
-                    // The receiver reports its restart: start the TTFF display
-                    // once per block, after the pause the test relies on.
-                    if (!ttffStarted) {
-                        QThread::sleep(1);
-                        emit ttff_start_timer();
-                    }
-                    ttffStarted = true;
+                // The receiver reports its restart: start the TTFF display
+                // once per block, after the pause the test relies on.
+                if (key.kind() == RowKey::TtffStart
+                    && takeTtffStart(ttffStarted, m_ttff->isActiveWindow())) {
+                    QThread::msleep(kTtffStartPauseMs);
+                    emit ttff_start_timer();
                 }
                 if (!key.sharesRow(rowText))
                     continue;

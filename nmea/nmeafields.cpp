@@ -39,8 +39,12 @@ double NmeaFields::doubleAt(int i) const
 
 QByteArray NmeaFields::talker() const
 {
+    // Some receivers double the "$" ("$$GNGGA"); the talker follows the last.
     const QByteArray address = at(0);
-    return address.size() >= 3 && address.startsWith('$') ? address.mid(1, 2) : QByteArray();
+    int start = 0;
+    while (start < address.size() && address.at(start) == '$')
+        ++start;
+    return start > 0 && address.size() >= start + 2 ? address.mid(start, 2) : QByteArray();
 }
 
 QByteArray NmeaFields::type() const

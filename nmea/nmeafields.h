@@ -20,7 +20,8 @@ public:
 
     // The line without its "*hh" checksum and without "\r"/"\n" at the end.
     static QByteArray body(const QByteArray &line);
-    // "GP" of "$GPGSV": the two characters after "$", or empty.
+    // "GP" of "$GPGSV" (and of "$$GPGSV"): the two characters after the
+    // "$", or empty.
     QByteArray talker() const;
     // "GSV" of "$GPGSV": the last three characters of the address, or empty.
     QByteArray type() const;
