@@ -119,6 +119,9 @@ private:
     // Commands (link/mainwindow_commands.cpp). False, with a note to the
     // user, while no port is open.
     bool canSend();
+    // Sends a restart command and zeroes the no-fix counter; false when
+    // no port is open.
+    bool sendRestart(const QByteArray &command);
     // Log file (nmea/mainwindow_log.cpp).
     void openLogFile();
     void writeLogBlock(const QByteArray &block);

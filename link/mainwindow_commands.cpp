@@ -33,37 +33,35 @@ void MainWindow::sendADC()
     emit start_ADC_signal(ReceiverCommands::versionQuery());
 }
 
-void MainWindow::hotstart()
+bool MainWindow::sendRestart(const QByteArray &command)
 {
     if (!canSend())
-        return;
+        return false;
+    // A restart begins a new time-to-first-fix count.
     m_noFixCount = 0;
-    m_timer->setFlagttff(false);
-    emit start_freq_signal(ReceiverCommands::restart(ReceiverCommands::Restart::Hot));
+    emit start_freq_signal(command);
+    return true;
+}
+
+void MainWindow::hotstart()
+{
+    if (sendRestart(ReceiverCommands::restart(ReceiverCommands::Restart::Hot)))
+        m_timer->setFlagttff(false);
 }
 
 void MainWindow::warmstart()
 {
-    if (!canSend())
-        return;
-    m_noFixCount = 0;
-    emit start_freq_signal(ReceiverCommands::restart(ReceiverCommands::Restart::Warm));
+    sendRestart(ReceiverCommands::restart(ReceiverCommands::Restart::Warm));
 }
 
 void MainWindow::coldstart()
 {
-    if (!canSend())
-        return;
-    m_noFixCount = 0;
-    emit start_freq_signal(ReceiverCommands::restart(ReceiverCommands::Restart::Cold));
+    sendRestart(ReceiverCommands::restart(ReceiverCommands::Restart::Cold));
 }
 
 void MainWindow::fullstart()
 {
-    if (!canSend())
-        return;
-    m_noFixCount = 0;
-    emit start_freq_signal(ReceiverCommands::restart(ReceiverCommands::Restart::Full));
+    sendRestart(ReceiverCommands::restart(ReceiverCommands::Restart::Full));
 }
 
 void MainWindow::on_btn111_clicked()

@@ -6,6 +6,7 @@
 
 #include "app/about.h"
 #include "link/serialport.h"
+#include "support/processstats.h"
 #include "support/ptypair.h"
 #include "ttff/ttff.h"
 
@@ -13,17 +14,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <sys/resource.h>
 
-namespace {
-double processCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
-           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-}
 
 class TestConnection : public QObject
 {

@@ -1,23 +1,14 @@
 // The serial worker over a real pseudo-terminal: open, framing, writes,
 // close, and a device that goes away.
 #include "link/serialport.h"
+#include "support/processstats.h"
 #include "support/ptypair.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <sys/resource.h>
 #include <termios.h>
 
-namespace {
-double processCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
-           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-}
 
 class TestSerialPort : public QObject
 {
