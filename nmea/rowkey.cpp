@@ -51,13 +51,19 @@ RowKey::RowKey(const QByteArray &line)
         {"GSV", false, Gsv, 6},
         {"PAIR", false, Pair, 0},
     };
+    // Positions count from the last leading "$", so "$$GPGSV" rows are
+    // told apart by talker, type and message number as "$GPGSV" rows are.
+    int extraDollars = 0;
+    while (extraDollars + 1 < line.size() && line.at(extraDollars + 1) == '$')
+        ++extraDollars;
+    m_messageNumberAt = 9 + extraDollars;
     m_kind = Other;
     for (const Rule &rule : rules) {
         const bool passes = rule.beginsWith ? line.startsWith(rule.text) : line.contains(rule.text);
         if (passes) {
             m_kind = rule.kind;
             if (rule.keyLength > 0)
-                m_prefix = m_text.left(rule.keyLength);
+                m_prefix = m_text.left(rule.keyLength + (rule.beginsWith ? 0 : extraDollars));
             break;
         }
     }
@@ -80,8 +86,9 @@ bool RowKey::sharesRow(const QString &rowText) const
                 && gsaSystemId(rowText.toLatin1()) == m_gsaSystem;
     case Gsv:
         // One row per talker and message number ("$GPGSV,3,2,...": index 9).
-        return m_text.size() >= 10 && rowText.size() >= 10
-                && rowText.startsWith(m_prefix) && rowText.at(9) == m_text.at(9);
+        return m_text.size() > m_messageNumberAt && rowText.size() > m_messageNumberAt
+                && rowText.startsWith(m_prefix)
+                && rowText.at(m_messageNumberAt) == m_text.at(m_messageNumberAt);
     case Pair:
         return rowText.contains(m_text);
     default:

@@ -49,6 +49,7 @@ private:
     QString m_text;
     QString m_prefix;   // what a row text must begin with, where that decides
     int m_gsaSystem = 0;
+    int m_messageNumberAt = 9;   // where a GSV line holds its message number
 };
 
 #endif // ROWKEY_H

@@ -98,6 +98,12 @@ void TestRowKey::sharesRow_data()
     QTest::newRow("GSV other message number") << QByteArray("$GPGSV,3,2,11,14,25,170,00*70\r") << gsv1 << false;
     QTest::newRow("GSV other talker") << QByteArray("$GLGSV,3,1,11,65,25,170,00*70\r") << gsv1 << false;
     QTest::newRow("GSV line shorter than ten") << QByteArray("$GPGSV,3\r") << QByteArray("$GPGSV,3\r") << false;
+    QTest::newRow("doubled dollar GSV other message number")
+            << QByteArray("$$GPGSV,3,2,11,14,25,170,00*70\r") << QByteArray("$$GPGSV,3,1,11,03,03,111,00*74\r") << false;
+    QTest::newRow("doubled dollar GSV same message number")
+            << QByteArray("$$GPGSV,3,2,11,14,25,170,00*70\r") << QByteArray("$$GPGSV,3,2,10,14,25,170,31*70\r") << true;
+    QTest::newRow("doubled dollar GSV against a GSA row")
+            << QByteArray("$$GNGSV,1,1,01,14,25,170,00*70\r") << QByteArray("$$GNGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0,1*00\r") << false;
     QTest::newRow("GSV row shorter than ten") << QByteArray("$GPGSV,3,1,11*70\r") << QByteArray("$GPGSV,3") << false;
 
     // Types the table does not know share the row of their address.
