@@ -1,6 +1,8 @@
 #include "plots/bar_plot.h"
 #include "plots/plotgeometry.h"
 
+#include <algorithm>
+
 #include <QFont>
 
 bar_plot::bar_plot(QWidget *parent)
@@ -60,7 +62,9 @@ void bar_plot::paintEvent(QPaintEvent *)
 
     const int n = m_barCount;
     int k = 0;
-    for (int i = 0; i < m_cnrs.size(); ++i) {
+    // The lists are parallel; never read past the shortest one.
+    const int count = std::min({m_cnrs.size(), m_labels.size(), m_outlines.size(), m_fills.size()});
+    for (int i = 0; i < count; ++i) {
         const float value = m_cnrs.at(i);
         if (value == 0.0f)
             continue;

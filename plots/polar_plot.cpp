@@ -1,6 +1,8 @@
 #include "plots/polar_plot.h"
 #include "plots/plotgeometry.h"
 
+#include <algorithm>
+
 #include <QFont>
 
 polar_plot::polar_plot(QWidget *parent)
@@ -57,7 +59,10 @@ void polar_plot::paintEvent(QPaintEvent *)
     m_painter.drawText(layout.west, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("W"));
     m_painter.drawText(layout.south, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("S"));
 
-    for (int i = 0; i < m_elevations.size(); ++i) {
+    // The lists are parallel; never read past the shortest one.
+    const int count = std::min({m_elevations.size(), m_azimuths.size(), m_labels.size(),
+                                m_outlines.size(), m_fills.size()});
+    for (int i = 0; i < count; ++i) {
         const QRectF disc = skyDiscRect(layout, m_height, m_elevations.at(i), m_azimuths.at(i));
         m_markerBrush.setStyle(Qt::SolidPattern);
         m_markerBrush.setColor(m_fills.at(i));
