@@ -25,3 +25,12 @@ test: build
 
 clean:
 	rm -rf $(BUILD)
+
+# `make bench`: a Release build in build-release/ of the benchmarks and the
+# simulated receiver, then one table of figures (bench/run-bench.sh).
+.PHONY: bench
+bench: deps
+	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build-release -j $(JOBS) --target skyloupe-sim bench_intake bench_line \
+		>build-release/bench-build.log 2>&1 || (tail -40 build-release/bench-build.log; exit 1)
+	@bench/run-bench.sh build-release

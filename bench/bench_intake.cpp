@@ -1,83 +1,133 @@
-// Prints what one received block costs the window: MainWindow::loadPlot on
-// a stream of one-second epochs of four systems (about 40 sentences each,
-// the output of a multi-band receiver), per block and per line, median and
-// 99th percentile, on the offscreen platform.
+// What one received block costs the window: a recorded stream (the
+// simulator's --output file) cut into blocks of one epoch each, handed to
+// MainWindow::loadPlot on the offscreen window while it is connected to a
+// pseudo-terminal, so the log file is written and the plots paint. Each
+// block is timed from the call to the end of the event-loop turn after it,
+// so the paints and any work left for the event loop are part of its cost.
+//
+//   bench_intake STREAM [RUNS] [BLOCKS]
+//
+// Prints one "figure<TAB>value<TAB>unit<TAB>how" line per figure; of RUNS
+// runs (default 3) over the first BLOCKS blocks (default all) it gives the
+// median of each figure.
 #include "app/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "support/ptypair.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
-#include <QTime>
+#include <QTest>
 #include <QVector>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
-
-QByteArray sentence(const QByteArray &body)
-{
-    char sum = 0;
-    for (char c : body)
-        sum ^= c;
-    return '$' + body + '*' + QByteArray::number(static_cast<uchar>(sum), 16).toUpper().rightJustified(2, '0') + "\r\n";
-}
-
-// The GSV messages of one talker and signal: four satellites per message.
-QByteArray gsv(const char *talker, int firstPrn, int count, int signal, int epoch)
-{
-    QByteArray out;
-    const int messages = (count + 3) / 4;
-    for (int m = 0; m < messages; ++m) {
-        QByteArray body = QByteArray(talker) + "GSV," + QByteArray::number(messages) + ','
-                + QByteArray::number(m + 1) + ',' + QByteArray::number(count);
-        for (int i = m * 4; i < qMin(count, m * 4 + 4); ++i) {
-            const int prn = firstPrn + i;
-            body += ',' + QByteArray::number(prn).rightJustified(2, '0') + ','
-                    + QByteArray::number(10 + (prn * 7) % 80) + ','
-                    + QByteArray::number((prn * 37 + epoch) % 360).rightJustified(3, '0') + ','
-                    + QByteArray::number(20 + (prn * 13 + epoch) % 30);
-        }
-        body += ',' + QByteArray::number(signal);
-        out += sentence(body);
-    }
-    return out;
-}
-
-QByteArray gsa(int system, int firstPrn, int count)
-{
-    QByteArray body("GNGSA,A,3");
-    for (int i = 0; i < 12; ++i)
-        body += ',' + (i < count ? QByteArray::number(firstPrn + i).rightJustified(2, '0') : QByteArray());
-    return sentence(body + ",1.45,0.83,1.19," + QByteArray::number(system));
-}
-
-QByteArray epoch(int n)
-{
-    const QByteArray t = QTime(12, 0).addSecs(n).toString(QStringLiteral("hhmmss")).toLatin1() + ".00";
-    QByteArray out;
-    out += sentence("GNRMC," + t + ",A,4807.03812,N,01131.00045,E,0.012,,230394,,,A,V");
-    out += sentence("GNVTG,,T,,M,0.012,N,0.022,K,A");
-    out += sentence("GNGGA," + t + ",4807.03812,N,01131.00045,E,1,12,0.83,545.4,M,46.9,M,,");
-    out += gsa(1, 1, 9) + gsa(2, 65, 7) + gsa(3, 2, 8) + gsa(4, 19, 10) + gsa(5, 193, 2);
-    out += gsv("GP", 1, 14, 1, n) + gsv("GP", 1, 10, 7, n);
-    out += gsv("GL", 65, 10, 1, n) + gsv("GL", 65, 7, 3, n);
-    out += gsv("GA", 2, 11, 7, n) + gsv("GA", 2, 9, 2, n);
-    out += gsv("GB", 19, 13, 1, n) + gsv("GB", 19, 8, 5, n);
-    out += gsv("GQ", 193, 3, 1, n) + gsv("GQ", 193, 3, 8, n);
-    out += sentence("GNGLL,4807.03812,N,01131.00045,E," + t + ",A,A");
-    out += sentence("GNGST," + t + ",12,1.1,0.9,45.0,0.8,0.9,1.6");
-    out += sentence("GNZDA," + t + ",23,03,1994,00,00");
-    out += sentence("GNGBS," + t + ",0.9,0.8,1.6,,,,,,");
-    return out;
-}
 
 double percentile(QVector<double> v, double p)
 {
     std::sort(v.begin(), v.end());
     const int i = qBound(0, static_cast<int>(p * (v.size() - 1) + 0.5), v.size() - 1);
     return v.at(i);
+}
+
+double median(const QVector<double> &v)
+{
+    return percentile(v, 0.5);
+}
+
+// Cuts the stream before every line of the type that opens its first epoch.
+QList<QByteArray> epochs(const QByteArray &stream)
+{
+    QList<QByteArray> blocks;
+    const int comma = stream.indexOf(',');
+    if (!stream.startsWith('$') || comma < 0)
+        return blocks;
+    const QByteArray opener = "\n" + stream.left(comma + 1);
+    int start = 0;
+    while (start < stream.size()) {
+        const int next = stream.indexOf(opener, start);
+        const int end = next < 0 ? stream.size() : next + 1;
+        blocks.append(stream.mid(start, end - start));
+        start = end;
+    }
+    return blocks;
+}
+
+struct Run
+{
+    double blockMedianUs = 0;
+    double blockP99Us = 0;
+    double lineMedianUs = 0;
+    double lineP99Us = 0;
+    double linesPerSecond = 0;
+    double loadPlotShare = 0;   // of the whole time, the part inside loadPlot
+};
+
+bool connectToPty(MainWindow &window, const PtyPair &pty)
+{
+    window.offerPort(pty.slavePath());
+    window.form()->comboBox_2->setCurrentText(QStringLiteral("921600"));
+    window.form()->ctn_btn->click();
+    QElapsedTimer clock;
+    clock.start();
+    while (!window.isConnected() && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return window.isConnected();
+}
+
+Run runOnce(const QList<QByteArray> &blocks)
+{
+    PtyPair pty;
+    MainWindow window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::fprintf(stderr, "bench: the window was not exposed\n");
+    if (!pty.isValid() || !connectToPty(window, pty)) {
+        std::fprintf(stderr, "bench_intake: cannot connect to a pseudo-terminal\n");
+        std::exit(1);
+    }
+
+    QVector<double> blockUs;
+    QVector<double> lineUs;
+    blockUs.reserve(blocks.size());
+    lineUs.reserve(blocks.size());
+    qint64 lines = 0;
+    double insideNs = 0;
+    QElapsedTimer whole;
+    QElapsedTimer clock;
+    whole.start();
+    for (const QByteArray &block : blocks) {
+        const int n = qMax(1, int(block.count('\n')));
+        clock.start();
+        window.loadPlot(block);
+        insideNs += clock.nsecsElapsed();
+        QCoreApplication::processEvents();
+        const double us = clock.nsecsElapsed() / 1000.0;
+        blockUs << us;
+        lineUs << us / n;
+        lines += n;
+    }
+    const double seconds = whole.nsecsElapsed() / 1e9;
+    Run r;
+    r.blockMedianUs = median(blockUs);
+    r.blockP99Us = percentile(blockUs, 0.99);
+    r.lineMedianUs = median(lineUs);
+    r.lineP99Us = percentile(lineUs, 0.99);
+    r.linesPerSecond = lines / seconds;
+    r.loadPlotShare = insideNs / 1e9 / seconds;
+    window.form()->ctn_btn->click();
+    return r;
+}
+
+void row(const char *figure, double value, const char *unit, const QString &how)
+{
+    std::printf("%s\t%.6g\t%s\t%s\n", figure, value, unit, how.toUtf8().constData());
 }
 
 } // namespace
@@ -87,38 +137,62 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_LOGGING_RULES", "*.debug=false");
     QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_intake STREAM [RUNS] [BLOCKS]\n");
+        return 2;
+    }
+    QFile file(QString::fromLocal8Bit(argv[1]));
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "bench_intake: cannot read %s\n", argv[1]);
+        return 1;
+    }
+    const QByteArray stream = file.readAll();
+    const int runs = argc > 2 ? qMax(1, atoi(argv[2])) : 3;
+    QList<QByteArray> blocks = epochs(stream);
+    if (argc > 3)
+        blocks = blocks.mid(0, qMax(1, atoi(argv[3])));
+    qint64 bytes = 0;
+    qint64 lines = 0;
+    for (const QByteArray &b : blocks) {
+        bytes += b.size();
+        lines += b.count('\n');
+    }
+    if (lines == 0) {
+        std::fprintf(stderr, "bench_intake: %s holds no lines\n", argv[1]);
+        return 1;
+    }
+    const double meanLine = double(bytes) / lines;
+    // 8N1: ten bits a byte.
+    const double lineRateLines = 92160.0 / meanLine;
+
+    // Logs go to a directory of their own.
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
 
-    const int warmUp = 20;
-    const int measured = argc > 1 ? qMax(10, QByteArray(argv[1]).toInt()) : 600;
-
-    MainWindow window;
-    QCoreApplication::processEvents();
-    for (int n = 0; n < warmUp; ++n) {
-        window.loadPlot(epoch(n));
-        QCoreApplication::processEvents();
+    QVector<double> blockMedian, blockP99, lineMedian, lineP99, rate, share;
+    for (int i = 0; i < runs; ++i) {
+        const Run r = runOnce(blocks);
+        blockMedian << r.blockMedianUs;
+        blockP99 << r.blockP99Us;
+        lineMedian << r.lineMedianUs;
+        lineP99 << r.lineP99Us;
+        rate << r.linesPerSecond;
+        share << r.loadPlotShare;
     }
 
-    QVector<double> blockUs;
-    QVector<double> lineUs;
-    int lines = 0;
-    QElapsedTimer clock;
-    for (int n = warmUp; n < warmUp + measured; ++n) {
-        const QByteArray block = epoch(n);
-        lines = block.count('\n');
-        clock.start();
-        window.loadPlot(block);
-        const double us = clock.nsecsElapsed() / 1000.0;
-        blockUs << us;
-        lineUs << us / lines;
-        // Let the window repaint between blocks, as it does between epochs.
-        QCoreApplication::processEvents();
-    }
-
-    std::printf("loadPlot, %d blocks of %d lines (one epoch of GPS, GLONASS, Galileo, BeiDou, QZSS), offscreen\n",
-                measured, lines);
-    std::printf("  per block: median %.1f us, p99 %.1f us\n", percentile(blockUs, 0.5), percentile(blockUs, 0.99));
-    std::printf("  per line:  median %.2f us, p99 %.2f us\n", percentile(lineUs, 0.5), percentile(lineUs, 0.99));
+    const QString what = QStringLiteral("%1 blocks of one epoch (%2 lines, mean sentence %3 bytes), "
+                                        "loadPlot + the event-loop turn after it, window shown offscreen and "
+                                        "connected; median of %4 runs")
+                             .arg(blocks.size()).arg(lines).arg(meanLine, 0, 'f', 1).arg(runs);
+    row("intake.block.median", median(blockMedian), "us", QStringLiteral("per block, median; ") + what);
+    row("intake.block.p99", median(blockP99), "us", QStringLiteral("per block, 99th percentile; ") + what);
+    row("intake.line.median", median(lineMedian), "us", QStringLiteral("per line (block / its lines), median; ") + what);
+    row("intake.line.p99", median(lineP99), "us", QStringLiteral("per line, 99th percentile; ") + what);
+    row("intake.lines_per_s", median(rate), "lines/s", QStringLiteral("lines / wall time of the run; ") + what);
+    row("intake.x_line_rate", median(rate) / lineRateLines, "x",
+        QStringLiteral("lines/s over the most a full 921600-baud 8N1 line carries: 92160 B/s / %1 B = %2 lines/s")
+            .arg(meanLine, 0, 'f', 1).arg(lineRateLines, 0, 'f', 0));
+    row("intake.loadplot_share", 100 * median(share), "%",
+        QStringLiteral("share of the time spent inside loadPlot itself (the rest: paints and deferred work)"));
     return 0;
 }

@@ -34,7 +34,10 @@ qint64 LinePacer::waitUs(qint64 bytes, qint64 nowUs)
     if (!limited())
         return 0;
     refill(nowUs);
-    const double need = qMin(double(bytes), m_burst) - m_tokens;
+    // Wake when half the bucket is there: a timer that fires late then
+    // still finds room for what came in meanwhile, and a line meant to be
+    // full stays full.
+    const double need = qMin(double(bytes), m_burst / 2) - m_tokens;
     if (need <= 0)
         return 0;
     return qint64(std::ceil(need * 1e6 / double(m_bytesPerSecond)));

@@ -81,8 +81,12 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
     const QCommandLineOption output(QStringLiteral("output"),
         QStringLiteral("Writes the epochs to a file as fast as it can instead of to a serial line (needs --epochs). "
                        "Example: --output hour.nma --epochs 36000 --rate 10"), QStringLiteral("FILE"));
+    const QCommandLineOption writeLog(QStringLiteral("write-log"),
+        QStringLiteral("Writes one line per write to the serial line: the monotonic clock in nanoseconds and the "
+                       "bytes written so far, for measuring a program's delay and backlog. "
+                       "Example: --write-log writes.txt"), QStringLiteral("FILE"));
     parser.addOptions({help, version, rate, seed, start, ttff, replay, speed, loop, nmea, lfOnly, chunk, garbage,
-                       hangup, noise, truth, link, stdinLifetime, lineRate, flood, epochs, output});
+                       hangup, noise, truth, link, stdinLifetime, lineRate, flood, epochs, output, writeLog});
 
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -183,6 +187,7 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
             return fail(QStringLiteral("--epochs must be at least 1"));
     }
     o->outputFile = parser.value(output);
+    o->writeLogFile = parser.value(writeLog);
     if (!o->outputFile.isEmpty() && o->epochs == 0 && (o->replayFile.isEmpty() || o->loop))
         return fail(QStringLiteral("--output needs --epochs (or a replay without --loop)"));
     return SimParse::Run;

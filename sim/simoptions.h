@@ -30,6 +30,7 @@ struct SimOptions
     bool flood = false;
     qint64 epochs = 0;              // stop after this many; 0: no limit
     QString outputFile;             // write to a file instead of a serial line
+    QString writeLogFile;           // one line per write to the line: when, and bytes so far
 };
 
 enum class SimParse { Run, Help, Version, Error };

@@ -13,6 +13,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -80,6 +81,13 @@ bool Simulator::start(QString *error)
     openTruth(error);
     if (!error->isEmpty())
         return false;
+    if (!m_options.writeLogFile.isEmpty()) {
+        m_writeLog.setFileName(m_options.writeLogFile);
+        if (!m_writeLog.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            *error = QStringLiteral("cannot write %1: %2").arg(m_options.writeLogFile, m_writeLog.errorString());
+            return false;
+        }
+    }
     if (!m_options.outputFile.isEmpty())
         return true;
 
@@ -281,6 +289,15 @@ void Simulator::pump()
         }
         m_pacer.consumed(written);
         m_queuedBytes -= written;
+        m_bytesWritten += written;
+        if (m_writeLog.isOpen()) {
+            // The monotonic clock is the same for every process of the
+            // machine, so a reader can tell how long each byte took.
+            timespec now;
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            m_writeLog.write(QByteArray::number(qint64(now.tv_sec) * 1000000000 + now.tv_nsec) + ' '
+                             + QByteArray::number(m_bytesWritten) + '\n');
+        }
         if (written < piece.size()) {
             piece.remove(0, int(written));
             continue;

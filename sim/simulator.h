@@ -96,6 +96,8 @@ private:
     bool m_replayStarted = false;
 
     QFile m_truth;
+    QFile m_writeLog;            // --write-log: one line per write to the line
+    qint64 m_bytesWritten = 0;   // to the line since the start
     int m_lastDamaged = 0;
     SimEpoch m_lastEpoch;
     bool m_lastIsSimulated = false;

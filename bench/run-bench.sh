@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Runs the benchmarks of a Release build and prints one table: each figure
+# with its unit, the goal it is held against, and how it was measured.
+#   bench/run-bench.sh BUILD_DIR
+# BENCH_INTAKE_RUNS (default 3) sets how many times the hour is fed through
+# the window; BENCH_SECONDS (default 60) how long the full line runs.
+set -euo pipefail
+
+build=${1:-build-release}
+runs=${BENCH_INTAKE_RUNS:-3}
+seconds=${BENCH_SECONDS:-60}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+rows="$work/rows.tsv"
+log="$work/bench.log"
+
+step() {
+    echo "bench: $1" >&2
+    shift
+    if ! "$@" >>"$rows" 2>>"$log"; then
+        echo "bench: failed: $*" >&2
+        tail -20 "$log" >&2
+        exit 1
+    fi
+}
+
+step "writing a one-hour 10 Hz stream" \
+    "$build/skyloupe-sim" --output "$work/hour.nma" --epochs 36000 --rate 10 --seed 1
+step "1/4 intake of the hour through loadPlot ($runs runs)" \
+    "$build/bench/bench_intake" "$work/hour.nma" "$runs"
+step "2/4 full 921600-baud line for $seconds s" \
+    "$build/bench/bench_line" --baud 921600 --rate 10 --flood --seconds "$seconds"
+step "3/4 115200 baud, 1 Hz, for 40 s" \
+    "$build/bench/bench_line" --baud 115200 --rate 1 --seconds 40
+step "4/4 latency at 1 Hz over 50 s" \
+    "$build/bench/bench_line" --baud 115200 --rate 1 --unpaced --seconds 50
+
+# key <TAB> label <TAB> goal ("<N", ">=N" or empty), in the order shown.
+cat >"$work/layout.tsv" <<'EOF'
+intake.block.median	1 intake: cost per block, median	
+intake.block.p99	1 intake: cost per block, p99	
+intake.line.median	1 intake: cost per line, median	
+intake.line.p99	1 intake: cost per line, p99	
+intake.lines_per_s	1 intake: lines per second	
+intake.x_line_rate	1 intake: multiple of a full 921600 line	>=5
+intake.loadplot_share	1 intake: share of it inside loadPlot	
+line921600.flood.stream_rate	2 921600 full: stream rate	
+line921600.flood.cpu_per_s	2 921600 full: CPU per stream second	
+line921600.flood.cpu_per_s.median10	2 921600 full: CPU per stream s, 10 s windows	
+line921600.flood.heartbeat_worst	2 921600 full: worst heartbeat delay	<100
+line921600.flood.backlog_worst	2 921600 full: worst backlog	<92160
+line921600.flood.backlog_end	2 921600 full: backlog at the end	<92160
+line921600.flood.rss_10s	2 921600 full: RSS after 10 s	
+line921600.flood.rss_peak	2 921600 full: RSS peak	
+line921600.flood.rss_end	2 921600 full: RSS at the end	
+line921600.flood.rss_growth	2 921600 full: RSS end minus after 10 s	<5
+line921600.flood.latency_row.median	2 921600 full: sentence latency, median	
+line921600.flood.latency_row.p99	2 921600 full: sentence latency, p99	
+line115200.1hz.cpu_pct	3 115200 1 Hz: CPU	<3
+line115200.1hz.heartbeat_worst	3 115200 1 Hz: worst heartbeat delay	<100
+line115200.1hz.backlog_worst	3 115200 1 Hz: worst backlog	
+line115200.1hz.rss_peak	3 115200 1 Hz: RSS peak	
+line115200.1hz.rss_growth	3 115200 1 Hz: RSS end minus after 10 s	<5
+line115200.1hz.latency_row.median	3 115200 1 Hz paced: sentence latency, median	
+line115200.1hz.latency_row.p99	3 115200 1 Hz paced: sentence latency, p99	
+line115200.1hz.unpaced.latency_row.median	4 latency 1 Hz: write -> table row, median	
+line115200.1hz.unpaced.latency_row.p99	4 latency 1 Hz: write -> table row, p99	<50
+EOF
+
+awk -F'\t' '
+    FNR == NR { value[$1] = $2; unit[$1] = $3; how[$1] = $4; next }
+    function met(v, goal,   n) {
+        if (goal == "") return ""
+        if (substr(goal, 1, 2) == ">=") { n = substr(goal, 3) + 0; return v >= n ? "yes" : "NO" }
+        n = substr(goal, 2) + 0; return v < n ? "yes" : "NO"
+    }
+    BEGIN { printf "%-46s %12s %-12s %-8s %-4s %s\n", "figure", "value", "unit", "goal", "met", "how it was measured" }
+    {
+        key = $1; goal = $3
+        if (!(key in value)) { printf "%-46s %12s\n", $2, "missing"; next }
+        printf "%-46s %12.4g %-12s %-8s %-4s %s\n", $2, value[key], unit[key], goal, met(value[key], goal), how[key]
+    }
+' "$rows" "$work/layout.tsv"
+echo "The 115200 paced latency holds a sentence until a read ends in a line feed (the framing of the serial worker), normally the epoch's last byte; figure 4 writes each epoch at once."
