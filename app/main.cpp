@@ -30,18 +30,19 @@ int main(int argc, char *argv[])
     parser.addOptions({port, baud, connect});
     parser.process(a);
 
+    // A wrong rate is refused before any window, thread or file exists.
+    static const QStringList rates{"9600", "19200", "38400", "57600", "115200", "230400", "460800", "921600"};
+    if (parser.isSet(baud) && !rates.contains(parser.value(baud))) {
+        std::fprintf(stderr, "skyloupe: baud rate %s is not offered (one of %s)\n",
+                     qPrintable(parser.value(baud)), qPrintable(rates.join(QLatin1Char(' '))));
+        return 2;
+    }
+
     MainWindow w;
     if (parser.isSet(port))
         w.offerPort(parser.value(port));
-    if (parser.isSet(baud)) {
-        QComboBox *rates = w.form()->comboBox_2;
-        const int index = rates->findText(parser.value(baud));
-        if (index < 0) {
-            std::fprintf(stderr, "skyloupe: baud rate %s is not offered\n", qPrintable(parser.value(baud)));
-            return 2;
-        }
-        rates->setCurrentIndex(index);
-    }
+    if (parser.isSet(baud))
+        w.form()->comboBox_2->setCurrentText(parser.value(baud));
     w.show();
     if (parser.isSet(connect))
         QTimer::singleShot(0, &w, [&w] { w.form()->ctn_btn->click(); });

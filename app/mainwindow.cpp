@@ -85,8 +85,8 @@ MainWindow::MainWindow(QWidget *parent)
     connect(this, &MainWindow::hot_start_fix, m_ttff, &ttff::ttff_time);
     connect(this, &MainWindow::ttff_start_timer, m_ttff, &ttff::start_time_update);
 
-    // Beyond the table above: the worker's plain-words reports of a failed
-    // open and of a port that went away.
+    // Besides the 23 connections above: the worker's plain-words reports
+    // of a failed open and of a port that went away.
     connect(m_serial, &serialport::open_failed, this, &MainWindow::showLinkMessage);
     connect(m_serial, &serialport::port_lost, this, &MainWindow::showLinkMessage);
 
@@ -203,7 +203,8 @@ void MainWindow::on_ctn_btn_clicked()
         ui->Log_text->clear();
         emit connect_signal(ui->comboBox_com->currentText(), ui->comboBox_2->currentText());
     } else {
-        closeLogFile();
+        // The log closes once the port is confirmed closed (statuslot), so
+        // blocks still on their way from the worker are logged too.
         emit disconnect_signal();
     }
 }
@@ -229,6 +230,8 @@ void MainWindow::portstatus(bool)
 
 void MainWindow::onLogicalDotsPerInchChanged(double dpi)
 {
+    if (!(dpi > 0))
+        return;   // no screen reports that; a zero would poison the scale
     const double scale = dpi / 96.0;
     m_scaleRatio = scale / m_displayScale;
     m_displayScale = scale;

@@ -59,7 +59,8 @@ void MainWindow::statuslot(bool open)
         ui->ctn_btn->setText(QStringLiteral("Disconnect"));
         ui->comboBox_com->setEnabled(false);
     } else {
-        // A port that closed under us (unplugged) still leaves a complete log.
+        // Disconnect, or a port that closed under us (unplugged): every block
+        // the worker sent before the close has been handled by now.
         if (wasConnected)
             closeLogFile();
         ui->ctn_btn->setText(QStringLiteral("Connect"));

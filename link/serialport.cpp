@@ -1,6 +1,7 @@
 #include "link/serialport.h"
 #include "link/checksum.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QMetaObject>
 #include <QSerialPort>
@@ -43,18 +44,19 @@ serialport::serialport(QObject *parent)
 serialport::~serialport()
 {
     // The port and the scan timer belong to the worker thread: close and
-    // free them there, then let the thread end. Must not run in the worker
+    // free them there, and drop the queued calls (a readyRead's handle_data)
+    // that would otherwise reach a deleted port. Must not run in the worker
     // thread itself.
     m_scanFlag = false;
-    QSerialPort *port = m_port;
-    QTimer *timer = m_scanTimer;
-    QMetaObject::invokeMethod(port, [port, timer] {
-        delete timer;
-        port->close();
-        delete port;
+    QMetaObject::invokeMethod(m_port, [this] {
+        disconnect(m_port, nullptr, this, nullptr);
+        delete m_scanTimer;
+        m_scanTimer = nullptr;
+        m_port->close();
+        delete m_port;
+        m_port = nullptr;
+        QCoreApplication::removePostedEvents(this);
     }, Qt::BlockingQueuedConnection);
-    m_port = nullptr;
-    m_scanTimer = nullptr;
     m_thread->quit();
     m_thread->wait();
     delete m_thread;
@@ -62,7 +64,7 @@ serialport::~serialport()
 
 void serialport::handle_data()
 {
-    if (!m_port->isOpen())
+    if (!m_port || !m_port->isOpen())
         return;
     const QByteArray chunk = m_port->readAll();
     if (!chunk.isEmpty())
@@ -76,7 +78,7 @@ void serialport::handle_data()
 
 void serialport::onPortError(int error)
 {
-    if (error == QSerialPort::NoError || !m_port->isOpen())
+    if (error == QSerialPort::NoError || !m_port || !m_port->isOpen())
         return;
     if (error == QSerialPort::ReadError && ++m_readErrors < ReadErrorsMeaningGone)
         return;
@@ -137,8 +139,12 @@ void serialport::check_status()
 
 void serialport::init_port(QString portName, QString baud)
 {
-    if (m_port->isOpen())
-        m_port->close();
+    if (m_port->isOpen()) {
+        // A second Connect (a double click) leaves the open port alone.
+        qDebug() << "open it failed";
+        emit status(true);
+        return;
+    }
     m_port->setPortName(portName);
     m_port->setBaudRate(baud.toInt(nullptr, 10), QSerialPort::AllDirections);
     m_port->setDataBits(QSerialPort::Data8);

@@ -48,6 +48,7 @@ void TestMainWindow::cleanupTestCase()
 void TestMainWindow::titleAndIcon()
 {
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Kestrela Skyloupe -ver 1.2"));
+    QVERIFY2(!m_window->windowIcon().isNull(), "the window icon (the logo) is missing");
     // Shown maximized, then placed over the whole available area.
     const QSize available = QGuiApplication::primaryScreen()->availableSize();
     QCOMPARE(m_window->geometry().topLeft(), QPoint(0, 0));
@@ -92,6 +93,7 @@ void TestMainWindow::restartToolBar()
     auto *logo = qobject_cast<QLabel *>(bar->widgetForAction(actions.at(5)));
     QVERIFY2(logo, "the last item is not the logo label");
     QVERIFY(logo->hasScaledContents());
+    QVERIFY2(!logo->pixmap(Qt::ReturnByValue).isNull(), "the logo label shows no logo");
 }
 
 void TestMainWindow::statusTipShowsLongText()

@@ -20,6 +20,7 @@ private slots:
     void opensAtBaudWith8N1AndSoftwareFlow_data();
     void opensAtBaudWith8N1AndSoftwareFlow();
     void unknownPortEmitsNoOpen();
+    void secondOpenLeavesTheOpenPortAlone();
     void receivedChunksBecomeBlocks();
     void writeDataPutsExactBytes();
     void closeSerialEmitsIsDone();
@@ -98,6 +99,27 @@ void TestSerialPort::unknownPortEmitsNoOpen()
     QTRY_COMPARE(status.count(), 1);
     QCOMPARE(status.at(0).at(0).toBool(), false);
     QCOMPARE(opened.count(), 0);
+}
+
+void TestSerialPort::secondOpenLeavesTheOpenPortAlone()
+{
+    QSignalSpy opened(m_worker, &serialport::port_open);
+    QSignalSpy status(m_worker, &serialport::status);
+    QSignalSpy blocks(m_worker, &serialport::receive_data);
+    openOn(m_pty->slavePath(), QStringLiteral("115200"));
+    QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 3000);
+    // Half a sentence waits in the worker when the second Connect comes.
+    QVERIFY(m_pty->write("$GPGGA,123519,4807.038,N"));
+    QTest::qWait(100);
+    openOn(m_pty->slavePath(), QStringLiteral("115200"));
+    QTRY_COMPARE_WITH_TIMEOUT(status.count(), 2, 3000);
+    QCOMPARE(status.last().at(0).toBool(), true);
+    QCOMPARE(opened.count(), 1);
+    // Nothing buffered was thrown away.
+    QVERIFY(m_pty->write(",01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"));
+    QTRY_COMPARE_WITH_TIMEOUT(blocks.count(), 1, 3000);
+    QCOMPARE(blocks.at(0).at(0).toByteArray(),
+             QByteArray("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"));
 }
 
 void TestSerialPort::receivedChunksBecomeBlocks()
