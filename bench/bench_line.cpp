@@ -80,13 +80,13 @@ struct Sample
     double cpu;
 };
 
-// One block as the window handled it: when loadPlot returned, and where
-// the block ends in the stream.
+// One sentence as the window handled it: when loadPlot returned with it,
+// and where it ends in the stream. Blocks themselves are not kept: their
+// memory would count as the program's.
 struct Shown
 {
     qint64 ns;
     qint64 endOffset;
-    QByteArray block;
 };
 
 struct Write
@@ -191,11 +191,19 @@ int main(int argc, char *argv[])
     QVector<Shown> shown;
     shown.reserve(200000);
     QObject::connect(window.worker(), &serialport::receive_data, &window, [&](const QByteArray &block) {
-        const qint64 total = shownBytes.load() + block.size();
-        shownBytes.store(total);
-        shown.append({monotonicNs(), total, block});
+        const qint64 now = monotonicNs();
+        qint64 offset = shownBytes.load();
+        int start = 0;
+        int feed;
+        while ((feed = block.indexOf('\n', start)) >= 0) {
+            if (block.at(start) == '$')
+                shown.append({now, offset + feed + 1});
+            start = feed + 1;
+            if (start >= block.size())
+                break;
+        }
+        shownBytes.store(offset + block.size());
     }, Qt::QueuedConnection);
-
     window.offerPort(sim.portPath());
     ui->comboBox_2->setCurrentText(baud);
     ui->ctn_btn->click();
@@ -292,16 +300,9 @@ int main(int argc, char *argv[])
     for (const Shown &s : qAsConst(shown)) {
         if (s.ns > endNs)
             break;
-        qint64 offset = s.endOffset - s.block.size();
-        for (const QByteArray &line : s.block.split('\n')) {
-            offset += line.size() + 1;
-            if (offset > s.endOffset || !line.startsWith('$'))
-                continue;
-            const qint64 written = writtenAt(writes, offset);
-            if (written < 0)
-                continue;
+        const qint64 written = writtenAt(writes, s.endOffset);
+        if (written >= 0)
             toRowMs << (s.ns - written) / 1e6;
-        }
     }
 
     const double cpu = endCpu - startCpu;
