@@ -34,3 +34,29 @@ bench: deps
 	@cmake --build build-release -j $(JOBS) --target skyloupe-sim bench_intake bench_line \
 		>build-release/bench-build.log 2>&1 || (tail -40 build-release/bench-build.log; exit 1)
 	@bench/run-bench.sh build-release
+
+# `make sanitize`: the whole suite again, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-asan/; any finding, leaks at exit
+# included, fails its test. CTEST_FLAGS passes extra ctest options.
+ASAN_BUILD ?= build-asan
+CTEST_FLAGS ?=
+.PHONY: sanitize
+sanitize: deps
+	@cmake -S . -B $(ASAN_BUILD) -DSKYLOUPE_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) $(CTEST_FLAGS)
+
+# `make fuzz`: the libFuzzer targets (fuzz/) built with clang in
+# build-fuzz/, each run for FUZZ_SECONDS (default 60).
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz
+fuzz: build
+	@SKYLOUPE_WITH_CLANG=1 scripts/install-deps.sh
+	@BUILD=$(BUILD) FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz.sh
+
+# `make soak`: the program against the simulator in flood mode with 5%
+# faults for SOAK_MINUTES (default 30); prints memory, blocks and messages.
+SOAK_MINUTES ?= 30
+.PHONY: soak
+soak: build
+	@BUILD=$(BUILD) SOAK_MINUTES=$(SOAK_MINUTES) scripts/soak.sh

@@ -11,9 +11,17 @@ quint8 nmeaChecksum(const QByteArray &body)
 QByteArray completeCommand(const QByteArray &command)
 {
     // The line proper: up to the first "\r", or all of it when there is none,
-    // so no input can leave the line end unfound.
-    const int lineEnd = command.indexOf('\r');
-    QByteArray line = lineEnd >= 0 ? command.left(lineEnd) : command;
+    // so no input can leave the line end unfound. A NUL byte ends it too: the
+    // worker writes a command only up to its first NUL, and a NUL inside the
+    // sentence would send it without checksum and line end.
+    int lineEnd = command.size();
+    for (int i = 0; i < command.size(); ++i) {
+        if (command.at(i) == '\r' || command.at(i) == '\0') {
+            lineEnd = i;
+            break;
+        }
+    }
+    QByteArray line = command.left(lineEnd);
 
     // Text after the first "*" is a typed checksum or stray text: it goes.
     const int star = line.indexOf('*');

@@ -6,8 +6,8 @@
 // Completes a typed command into a sentence the receiver accepts:
 // "$", the body, "*", two upper-case hex digits of its XOR checksum, "\r\n".
 //
-// The command's line ends at its first "\r"; without one, the end of the
-// input stands for the line end. What follows the first "*" of the line
+// The command's line ends at its first "\r" or NUL byte; without one, the
+// end of the input stands for the line end. What follows the first "*" of the line
 // (a typed checksum, stray text) is dropped, and whatever follows the line
 // end is replaced by "\r\n". A missing "$" is put in front; a "$" inside
 // the text is an ordinary byte. Every input, empty and 8-bit included,
