@@ -28,7 +28,9 @@ QByteArray RowKey::addressPrefix(const QByteArray &line)
 }
 
 RowKey::RowKey(const QByteArray &line)
-    : m_text(QString::fromLatin1(line))
+    // With the explicit length, so a NUL byte in the line is a character
+    // like any other rather than the end of the text.
+    : m_text(QString::fromLatin1(line.constData(), line.size()))
 {
     // Binary frames, noise and lines cut by the port opening take no row;
     // they still reach the log file with their block.
