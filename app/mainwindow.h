@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QIcon>
 #include <QList>
@@ -18,12 +19,14 @@
 #include "nmea/fixinfo.h"
 
 #include <functional>
+#include <optional>
 
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
 class QLabel;
 class QScreen;
 class QThread;
+class QTimer;
 class QToolBar;
 QT_END_NAMESPACE
 
@@ -111,11 +114,22 @@ private:
     FixState m_fixState;   // per-system fix flags of the handled GSA sentences
     QIcon m_redLamp;       // loaded once: reading an image per GSA is costly
     QIcon m_greenLamp;
+    // What a block leaves for the screen: fitting the sentence table to its
+    // contents and handing the snapshot to the plots. Done at once, or once
+    // a frame while blocks come faster than the screen refreshes.
+    void requestFrame();
+    void runFrame();
+    QTimer *m_frameTimer = nullptr;
+    QElapsedTimer m_sinceFrame;
+    bool m_tableFitPending = false;
+    const void *m_tableFitTop = nullptr;   // the top row's item when the fit was asked for
     // Satellite update (nmea/mainwindow_satellites.cpp).
     void updateInView(const QByteArray &gsvLine);
     void updateSatellites(const QList<QByteArray> &gsvBatch, const QList<QByteArray> &gsaBatch);
     void setGridCell(const GridCell &cell);
+    void showPendingSnapshot();
     SatelliteTracker m_satelliteTracker;   // statistics held between blocks
+    std::optional<SatelliteSnapshot> m_pendingSnapshot;   // for the plots' next frame
     // Commands (link/mainwindow_commands.cpp). False, with a note to the
     // user, while no port is open.
     bool canSend();
@@ -126,6 +140,8 @@ private:
     void openLogFile();
     void writeLogBlock(const QByteArray &block);
     void closeLogFile();
+    void syncLogFile();
+    QTimer *m_logSyncTimer = nullptr;   // pushes the log to the disk a moment after a write
 
     // Shell (app/mainwindow.cpp).
     void setUpStyle();

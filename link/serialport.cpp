@@ -66,7 +66,10 @@ void serialport::handle_data()
 {
     if (!m_port || !m_port->isOpen())
         return;
-    const QByteArray chunk = m_port->readAll();
+    QByteArray chunk = m_port->readAll();
+    // readAll() leaves room for 16 KB or more behind a few hundred bytes;
+    // a block waiting in the window's queue would hold all of it.
+    chunk.squeeze();
     if (!chunk.isEmpty())
         m_readErrors = 0;
     const QByteArray block = m_framer.push(chunk);

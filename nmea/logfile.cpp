@@ -66,15 +66,18 @@ bool appendBlock(QFile &file, const QByteArray &block)
         return true;
     if (!file.isOpen())
         return false;
-    if (file.write(block) != block.size() || !file.flush())
-        return false;
-    // Past the process: a power cut must not take what is already shown.
+    return file.write(block) == block.size() && file.flush();
+}
+
+void syncToDisk(QFile &file)
+{
+    if (!file.isOpen())
+        return;
 #if defined(Q_OS_UNIX)
     ::fsync(file.handle());
 #elif defined(Q_OS_WIN)
     ::_commit(file.handle());
 #endif
-    return true;
 }
 
 } // namespace NmeaLog

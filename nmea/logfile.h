@@ -7,8 +7,8 @@
 
 class QFile;
 
-// The NMEA log of a connection: which file it goes to, opening it, and
-// appending the accepted blocks so that each is on disk before the next.
+// The NMEA log of a connection: which file it goes to, opening it,
+// appending the accepted blocks and pushing them to the disk.
 namespace NmeaLog {
 
 // "./log/" by default; the directory the log files go to.
@@ -33,11 +33,17 @@ QString chooseFile(const QString &directory, const QDateTime &start);
 // plain words ("Permission denied"); `file` is then closed.
 QString open(QFile &file, const QString &path);
 
-// Appends the block's bytes unchanged and pushes them to the disk before
-// returning. Blocks that do not begin with "$" are not part of the log and
-// are not written. Returns false when the write failed; the reason is in
+// Appends the block's bytes unchanged and hands them to the operating
+// system before returning, so they survive the program being killed.
+// Blocks that do not begin with "$" are not part of the log and are not
+// written. Returns false when the write failed; the reason is in
 // file.errorString().
 bool appendBlock(QFile &file, const QByteArray &block);
+
+// Waits until what was appended is on the disk itself, so a power cut
+// cannot take it. This can take milliseconds, so the window does it a
+// moment after a write rather than for every block.
+void syncToDisk(QFile &file);
 
 // Whether a block belongs in the log: it begins with "$".
 bool isLogged(const QByteArray &block);

@@ -11,6 +11,12 @@
 
 #include <QThread>
 #include <QTime>
+#include <QTimer>
+
+namespace {
+// One frame of a 60 Hz screen, rounded down.
+constexpr qint64 kFrameMs = 16;
+}
 
 void MainWindow::loadPlot(QByteArray block)
 {
@@ -89,8 +95,50 @@ void MainWindow::loadPlot(QByteArray block)
     updateSatellites(m_gsvBatch, m_gsaBatch);
     m_gsvBatch.clear();
     m_gsaBatch.clear();
-    // Row heights follow the texts and the column widths (a glyph can make a
-    // row a pixel taller), so both are fitted after every block.
+    m_tableFitPending = true;
+    m_tableFitTop = ui->Log_text->item(0, 2);
+    requestFrame();
+}
+
+// Row heights follow the texts and the column widths (a glyph can make a
+// row a pixel taller), so both are fitted after every block, and the plots
+// draw the block's snapshot. Fitting measures every cell of the 200 rows
+// and the plots draw every satellite, which together cost more than the
+// rest of a block. A block that comes within a frame of the previous one
+// leaves both to the end of that frame: a person sees the same sizes and
+// the latest sky, while a full line costs one fit and one plot paint a
+// frame instead of one a block.
+void MainWindow::requestFrame()
+{
+    if (!m_frameTimer) {
+        m_frameTimer = new QTimer(this);
+        m_frameTimer->setSingleShot(true);
+        m_frameTimer->setTimerType(Qt::PreciseTimer);
+        connect(m_frameTimer, &QTimer::timeout, this, &MainWindow::runFrame);
+    }
+    if (m_frameTimer->isActive())
+        return;
+    const qint64 since = m_sinceFrame.isValid() ? m_sinceFrame.elapsed() : kFrameMs;
+    if (since >= kFrameMs)
+        runFrame();
+    else
+        m_frameTimer->start(int(kFrameMs - since));
+}
+
+void MainWindow::runFrame()
+{
+    if (m_frameTimer)
+        m_frameTimer->stop();
+    m_sinceFrame.start();
+    showPendingSnapshot();
+    if (!m_tableFitPending)
+        return;
+    m_tableFitPending = false;
+    // A table cleared (Connect, "Clear Data") since the block keeps the
+    // sizes it had, as it would after an immediate fit, rather than
+    // shrinking to the empty rows.
+    if (ui->Log_text->item(0, 2) != m_tableFitTop)
+        return;
     ui->Log_text->resizeColumnsToContents();
     ui->Log_text->resizeRowsToContents();
 }

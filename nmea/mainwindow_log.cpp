@@ -1,11 +1,20 @@
 // The connection's NMEA log file: opened when a port opens, one accepted
-// block after the other written as bytes and pushed to disk, closed on
-// disconnect and when the window goes.
+// block after the other written as bytes and handed to the system, pushed
+// to the disk itself within a fifth of a second, closed on disconnect and
+// when the window goes.
 #include "app/mainwindow.h"
 
 #include "nmea/logfile.h"
 
 #include <QStatusBar>
+#include <QTimer>
+
+namespace {
+// Longest a written block waits before it is pushed to the disk. Pushing
+// every block (up to a hundred a second on a full line) would cost more
+// than reading them.
+constexpr int kLogSyncMs = 200;
+}
 
 void MainWindow::openLogFile()
 {
@@ -30,12 +39,28 @@ void MainWindow::writeLogBlock(const QByteArray &block)
         statusBar()->showMessage(tr("Not logging: cannot write %1: %2")
                                      .arg(m_logFileName, m_logFile.errorString()));
         m_logFile.close();
+        return;
     }
+    if (!m_logSyncTimer) {
+        m_logSyncTimer = new QTimer(this);
+        m_logSyncTimer->setSingleShot(true);
+        connect(m_logSyncTimer, &QTimer::timeout, this, &MainWindow::syncLogFile);
+    }
+    if (!m_logSyncTimer->isActive())
+        m_logSyncTimer->start(kLogSyncMs);
+}
+
+void MainWindow::syncLogFile()
+{
+    NmeaLog::syncToDisk(m_logFile);
 }
 
 void MainWindow::closeLogFile()
 {
-    // Every block is already on disk; closing only lets go of the file.
-    if (m_logFile.isOpen())
+    if (m_logSyncTimer)
+        m_logSyncTimer->stop();
+    if (m_logFile.isOpen()) {
+        NmeaLog::syncToDisk(m_logFile);
         m_logFile.close();
+    }
 }

@@ -21,7 +21,9 @@ void polar_plot::set_satellites(const QList<float> &elevations, const QList<floa
     m_labels = labels;
     m_outlines = outlines;
     m_fills = fills;
-    repaint();
+    // Scheduled rather than painted now: snapshots that come faster than
+    // the screen refreshes coalesce into one paint of the last.
+    update();
 }
 
 void polar_plot::paintEvent(QPaintEvent *)

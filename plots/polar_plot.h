@@ -18,7 +18,8 @@ public:
     ~polar_plot() override;
 
     // Stores the snapshot (five lists of equal length, element i the same
-    // satellite) and paints it before returning when the plot is visible.
+    // satellite) and schedules a paint; several snapshots before the paint
+    // coalesce into one paint of the last.
     void set_satellites(const QList<float> &elevations, const QList<float> &azimuths,
                         const QList<QString> &labels, const QList<QColor> &outlines,
                         const QList<QColor> &fills);
