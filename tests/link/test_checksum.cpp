@@ -108,12 +108,14 @@ void TestChecksum::randomInputsGiveCompleteSentences()
                  qPrintable(QStringLiteral("seed %1 round %2: %3 -> %4")
                                 .arg(seed).arg(round)
                                 .arg(QString::fromLatin1(typed.toHex()), QString::fromLatin1(sentence.toHex()))));
-        // The body is the typed text up to its first "*" or "\r", without a
-        // leading "$"; nothing is invented and nothing inside is lost.
+        // The body is the typed text up to its first "*", "\r" or NUL (the
+        // worker writes a command only up to a NUL), without a leading "$";
+        // nothing is invented and nothing inside is lost.
         const QByteArray text = typed.startsWith('$') ? typed.mid(1) : typed;
         QVERIFY(text.startsWith(body));
-        QVERIFY(!body.contains('*') && !body.contains('\r'));
-        QVERIFY(text.size() == body.size() || text.at(body.size()) == '*' || text.at(body.size()) == '\r');
+        QVERIFY(!body.contains('*') && !body.contains('\r') && !body.contains('\0'));
+        QVERIFY(text.size() == body.size() || text.at(body.size()) == '*' || text.at(body.size()) == '\r'
+                || text.at(body.size()) == '\0');
     }
 }
 
