@@ -200,7 +200,7 @@ void MainWindow::finishTables()
 void MainWindow::on_ctn_btn_clicked()
 {
     if (ui->ctn_btn->text() == QLatin1String("Connect")) {
-        ui->Log_text->clear();
+        clearSentenceTable();
         emit connect_signal(ui->comboBox_com->currentText(), ui->comboBox_2->currentText());
     } else {
         // The log closes once the port is confirmed closed (statuslot), so
@@ -221,7 +221,7 @@ void MainWindow::on_actionTTFF_Testing_triggered()
 
 void MainWindow::on_actionClear_Data_triggered()
 {
-    ui->Log_text->clear();
+    clearSentenceTable();
 }
 
 void MainWindow::portstatus(bool)

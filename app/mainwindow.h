@@ -119,10 +119,11 @@ private:
     // a frame while blocks come faster than the screen refreshes.
     void requestFrame();
     void runFrame();
+    // Empties the sentence table (Connect, "Clear Data").
+    void clearSentenceTable();
     QTimer *m_frameTimer = nullptr;
     QElapsedTimer m_sinceFrame;
     bool m_tableFitPending = false;
-    const void *m_tableFitTop = nullptr;   // the top row's item when the fit was asked for
     // Satellite update (nmea/mainwindow_satellites.cpp).
     void updateInView(const QByteArray &gsvLine);
     void updateSatellites(const QList<QByteArray> &gsvBatch, const QList<QByteArray> &gsaBatch);

@@ -96,7 +96,6 @@ void MainWindow::loadPlot(QByteArray block)
     m_gsvBatch.clear();
     m_gsaBatch.clear();
     m_tableFitPending = true;
-    m_tableFitTop = ui->Log_text->item(0, 2);
     requestFrame();
 }
 
@@ -134,11 +133,15 @@ void MainWindow::runFrame()
     if (!m_tableFitPending)
         return;
     m_tableFitPending = false;
-    // A table cleared (Connect, "Clear Data") since the block keeps the
-    // sizes it had, as it would after an immediate fit, rather than
-    // shrinking to the empty rows.
-    if (ui->Log_text->item(0, 2) != m_tableFitTop)
-        return;
     ui->Log_text->resizeColumnsToContents();
     ui->Log_text->resizeRowsToContents();
+}
+
+void MainWindow::clearSentenceTable()
+{
+    // Removes every row's items, keeping 200 x 3. The table is fitted after
+    // blocks only, so a fit still waiting for the frame is dropped with the
+    // rows it was for.
+    ui->Log_text->clear();
+    m_tableFitPending = false;
 }
