@@ -5,6 +5,7 @@
 #include "ui_mainwindow.h"
 
 #include "e2e/simprocess.h"
+#include "support/nmeacheck.h"
 #include "link/serialport.h"
 
 #include <QDir>
@@ -17,19 +18,6 @@ namespace {
 // Generous: CI machines are shared and slow.
 constexpr int ConnectMs = 10000;
 constexpr int DataMs = 20000;
-
-// The NMEA checksum, computed here from its definition.
-bool checksumRight(const QByteArray &line)
-{
-    const QByteArray text = line.trimmed();
-    const int star = text.lastIndexOf('*');
-    if (!text.startsWith('$') || star < 0 || star + 3 != text.size())
-        return false;
-    quint8 sum = 0;
-    for (int i = 1; i < star; ++i)
-        sum ^= quint8(text.at(i));
-    return text.mid(star + 1) == QByteArray::number(sum, 16).toUpper().rightJustified(2, '0');
-}
 
 QList<QByteArray> linesOf(const QSignalSpy &spy)
 {

@@ -5,6 +5,8 @@
 // statistics grid it implies (computed here from the definition), and the
 // test process's own resident memory, file handles and threads.
 
+#include "support/nmeacheck.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -53,21 +55,6 @@ inline int openFiles()
 inline int threads()
 {
     return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::NoDotAndDotDot | QDir::Dirs).size();
-}
-
-// A line whose "*hh" is the XOR of the bytes between "$" and "*".
-inline bool checksumRight(const QByteArray &line)
-{
-    QByteArray text = line;
-    while (text.endsWith('\n') || text.endsWith('\r'))
-        text.chop(1);
-    const int star = text.lastIndexOf('*');
-    if (!text.startsWith('$') || star < 0 || star + 3 != text.size())
-        return false;
-    quint8 sum = 0;
-    for (int i = 1; i < star; ++i)
-        sum ^= quint8(text.at(i));
-    return text.mid(star + 1) == QByteArray::number(sum, 16).toUpper().rightJustified(2, '0');
 }
 
 // The lines of a block, without their line ends.
