@@ -58,6 +58,9 @@ public:
     // Where the sky view starts before its layout takes over, for a screen
     // whose available area is `available`.
     static QRect polarStartGeometry(const QSize &available);
+    // Applies now what waits for the next frame (table fit, plot snapshot),
+    // so a tool or test reads what the screen will show.
+    void flushFrame() { runFrame(); }
 
     // Port list (link/mainwindow_ports.cpp).
     // Offers a port the system does not list (a pseudo-terminal, say): kept

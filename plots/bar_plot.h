@@ -26,6 +26,12 @@ public:
     void set_satellites(const QList<float> &cnrs, const QList<QString> &labels,
                         const QList<QColor> &outlines, const QList<QColor> &fills);
 
+    // The snapshot held until the next paint (empty once drawn).
+    const QList<float> &heldCnrs() const { return m_cnrs; }
+    const QList<QString> &heldLabels() const { return m_labels; }
+    const QList<QColor> &heldOutlines() const { return m_outlines; }
+    const QList<QColor> &heldFills() const { return m_fills; }
+
 protected:
     // Draws the axes, the scale and the stored snapshot, then forgets the
     // snapshot.

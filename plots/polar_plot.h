@@ -24,6 +24,13 @@ public:
                         const QList<QString> &labels, const QList<QColor> &outlines,
                         const QList<QColor> &fills);
 
+    // The snapshot held until the next paint (empty once drawn).
+    const QList<float> &heldElevations() const { return m_elevations; }
+    const QList<float> &heldAzimuths() const { return m_azimuths; }
+    const QList<QString> &heldLabels() const { return m_labels; }
+    const QList<QColor> &heldOutlines() const { return m_outlines; }
+    const QList<QColor> &heldFills() const { return m_fills; }
+
 protected:
     // Draws the horizon, the 45-degree ring, the compass letters and the
     // stored snapshot, then forgets the snapshot.

@@ -1,0 +1,170 @@
+// Single-band receivers look the same epoch by epoch: every real capture
+// whose receiver tracks one signal per satellite is fed one epoch per block,
+// and after each block the statistics grid, the lamps, the information table
+// and the lists handed to both plots are compared with what the window
+// showed for the same blocks before satellites were kept per epoch
+// (tests/nmea/singleband/, compressed, written with
+// SKYLOUPE_SINGLEBAND_RECORD=1).
+#include "app/mainwindow.h"
+#include "plots/bar_plot.h"
+#include "plots/polar_plot.h"
+#include "ui_mainwindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// The first blocks of each capture: enough for every kind of epoch they hold.
+constexpr int kBlocks = 300;
+
+const char *const kSingleBand[] = {
+    "cn_bdgsv-bd-talker_gngsa-sysid_gsv-sigid0_CRLF.txt",
+    "dotmorten_garmin_nmea2x_gps-only_sbas_pgrme_2.5MB.txt",
+    "dotmorten_trimble-r2_rtk_shared-gsv-sequence_ptnl.txt",
+    "gpsd_android-sm-t510_forwarder_pglor-badck.log",
+    "gpsd_gps320fw_coldboot_corrupt-lines_qzss193.log",
+    "gpsd_skytraq-s2525f8_dgps_qzss193-in-gpgsv_psti.log",
+    "gpsd_ublox-max-m8q_nmea40_gn-gp-gl_sbas_truncated-end.log",
+    "gpsd_ublox-neo-m9n_nmea411_gp-gl-ga-gb.log",
+    "hazer_navisys-gr701w_ublox7_nofix-to-fix_pubx_ubx.dat",
+    "hazer_septentrio-mosaicx5-fw414_gp-talker-gsa-no-sysid_CRLF.txt",
+};
+
+// The UTC time a line carries, or empty: GGA, RMC and GNS in field 1, GLL
+// in field 5. ZDA is left out: some receivers stamp it a little after the
+// epoch's time.
+QByteArray timeOf(const QByteArray &line)
+{
+    const QList<QByteArray> f = line.split(',');
+    const QByteArray type = f.at(0).right(3);
+    const int at = type == "GLL" ? 5 : (type == "GGA" || type == "RMC" || type == "GNS") ? 1 : -1;
+    return at > 0 && at < f.size() ? f.at(at) : QByteArray();
+}
+
+// The capture cut into epochs: a block ends where a line brings a new time.
+QList<QByteArray> epochBlocks(const QByteArray &data)
+{
+    QList<QByteArray> blocks;
+    QByteArray block;
+    QByteArray time;
+    for (const QByteArray &piece : data.split('\n')) {
+        const QByteArray line = piece + '\n';
+        const QByteArray t = timeOf(piece);
+        if (!t.isEmpty() && t != time) {
+            if (!time.isEmpty() && !block.isEmpty())
+                blocks << block, block.clear();
+            time = t;
+        }
+        block += line;
+    }
+    if (!block.isEmpty())
+        blocks << block;
+    return blocks;
+}
+
+QString cell(const QTableWidget *table, int row, int column)
+{
+    const QTableWidgetItem *item = table->item(row, column);
+    return item ? item->text() : QString();
+}
+
+QString colour(const QColor &c)
+{
+    return QString::number(c.rgba(), 16);
+}
+
+} // namespace
+
+class TestSingleBand : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sameAsBefore_data();
+    void sameAsBefore();
+
+private:
+    QString shown(MainWindow &window) const;
+};
+
+// One line of what the window shows after a block.
+QString TestSingleBand::shown(MainWindow &window) const
+{
+    Ui::MainWindow *ui = window.form();
+    QStringList parts;
+    for (int row = 1; row <= 4; ++row)
+        for (int column = 1; column <= 5; ++column)
+            parts << cell(ui->info_table, row, column);
+    const QImage green = QIcon(QStringLiteral(":/green")).pixmap(16, 16).toImage();
+    for (int column : {2, 4}) {
+        const QTableWidgetItem *lamp = ui->info_table->item(5, column);
+        parts << (!lamp ? QStringLiteral("-") : lamp->icon().pixmap(16, 16).toImage() == green ? QStringLiteral("green") : QStringLiteral("red"));
+    }
+    for (int row = 0; row <= 10; ++row)
+        parts << cell(ui->info_item, row, 2);
+
+    window.flushFrame();
+    QStringList bars;
+    const bar_plot *bar = ui->Bar_plot;
+    for (int i = 0; i < bar->heldCnrs().size(); ++i)
+        bars << bar->heldLabels().at(i) + QLatin1Char(':') + QString::number(double(bar->heldCnrs().at(i))) + QLatin1Char(':')
+                    + colour(bar->heldOutlines().at(i)) + QLatin1Char(':') + colour(bar->heldFills().at(i));
+    QStringList sky;
+    const polar_plot *polar = ui->polar_widget;
+    for (int i = 0; i < polar->heldElevations().size(); ++i)
+        sky << polar->heldLabels().at(i) + QLatin1Char(':') + QString::number(double(polar->heldElevations().at(i)))
+                   + QLatin1Char(':') + QString::number(double(polar->heldAzimuths().at(i))) + QLatin1Char(':')
+                   + colour(polar->heldOutlines().at(i)) + QLatin1Char(':') + colour(polar->heldFills().at(i));
+    // Forget the snapshot so the next block shows only what it hands over.
+    ui->Bar_plot->set_satellites({}, {}, {}, {});
+    ui->polar_widget->set_satellites({}, {}, {}, {}, {});
+    return parts.join(QLatin1Char('|')) + QLatin1String(" bars ") + bars.join(QLatin1Char(' '))
+           + QLatin1String(" sky ") + sky.join(QLatin1Char(' '));
+}
+
+void TestSingleBand::sameAsBefore_data()
+{
+    QTest::addColumn<QString>("name");
+    const QDir dir(QStringLiteral(SKYLOUPE_CAPTURE_DIR));
+    if (!dir.exists())
+        QSKIP("No recorded captures at " SKYLOUPE_CAPTURE_DIR "; the single-band comparison is skipped.");
+    for (const char *name : kSingleBand)
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestSingleBand::sameAsBefore()
+{
+    QFETCH(QString, name);
+    QFile capture(QDir(QStringLiteral(SKYLOUPE_CAPTURE_DIR)).filePath(name));
+    QVERIFY(capture.open(QIODevice::ReadOnly));
+    const QList<QByteArray> blocks = epochBlocks(capture.readAll()).mid(0, kBlocks);
+
+    MainWindow window;
+    window.statuslot(true);
+    QStringList lines;
+    for (const QByteArray &block : blocks) {
+        window.loadPlot(block);
+        lines << shown(window);
+    }
+
+    const QString expectedPath = QStringLiteral(SKYLOUPE_SOURCE_DIR "/tests/nmea/singleband/") + name + QLatin1String(".qz");
+    QFile expected(expectedPath);
+    if (qEnvironmentVariableIsSet("SKYLOUPE_SINGLEBAND_RECORD")) {
+        QVERIFY(expected.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        expected.write(qCompress(lines.join(QLatin1Char('\n')).toUtf8(), 9));
+        return;
+    }
+    QVERIFY2(expected.open(QIODevice::ReadOnly), qPrintable(expectedPath));
+    const QStringList before = QString::fromUtf8(qUncompress(expected.readAll())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), before.size());
+    for (int i = 0; i < lines.size(); ++i)
+        QVERIFY2(lines.at(i) == before.at(i), qPrintable(QStringLiteral("block %1\nnow:    %2\nbefore: %3").arg(i).arg(lines.at(i), before.at(i))));
+}
+
+QTEST_MAIN(TestSingleBand)
+#include "test_singleband.moc"
