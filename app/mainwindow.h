@@ -37,8 +37,8 @@ class about;
 
 // The one window of the program: owns the form, the serial worker, the
 // timer object, both dialogs, and applies what the sentence units decide.
-// Its slots keep the names the rest of the system connects to; each room
-// implements its own slots in its own source file (app/, nmea/, link/, ttff/).
+// Its slots keep the names the rest of the system connects to; each
+// concern has its own source file in app/ (mainwindow_intake.cpp, ...).
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -62,7 +62,7 @@ public:
     // so a tool or test reads what the screen will show.
     void flushFrame() { runFrame(); }
 
-    // Port list (link/mainwindow_ports.cpp).
+    // Port list (app/mainwindow_ports.cpp).
     // Offers a port the system does not list (a pseudo-terminal, say): kept
     // in the port box across refreshes, and selected now.
     void offerPort(const QString &name);
@@ -109,7 +109,7 @@ public slots:
     void onLogicalDotsPerInchChanged(double dpi);
 
 private:
-    // Sentence intake (nmea/mainwindow_intake.cpp).
+    // Sentence intake (app/mainwindow_intake.cpp).
     void showGga(const QByteArray &line);
     void showGsa(const QByteArray &line);
     void setInfoValue(int row, const QString &text);
@@ -127,20 +127,20 @@ private:
     QTimer *m_frameTimer = nullptr;
     QElapsedTimer m_sinceFrame;
     bool m_tableFitPending = false;
-    // Satellite update (nmea/mainwindow_satellites.cpp).
+    // Satellite update (app/mainwindow_satellites.cpp).
     void updateInView(const QByteArray &gsvLine);
     void updateSatellites(const QList<QByteArray> &gsvBatch, const QList<QByteArray> &gsaBatch);
     void setGridCell(const GridCell &cell);
     void showPendingSnapshot();
     SatelliteTracker m_satelliteTracker;   // statistics held between blocks
     std::optional<SatelliteSnapshot> m_pendingSnapshot;   // for the plots' next frame
-    // Commands (link/mainwindow_commands.cpp). False, with a note to the
+    // Commands (app/mainwindow_commands.cpp). False, with a note to the
     // user, while no port is open.
     bool canSend();
     // Sends a restart command and zeroes the no-fix counter; false when
     // no port is open.
     bool sendRestart(const QByteArray &command);
-    // Log file (nmea/mainwindow_log.cpp).
+    // Log file (app/mainwindow_log.cpp).
     void openLogFile();
     void writeLogBlock(const QByteArray &block);
     void closeLogFile();
