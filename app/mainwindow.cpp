@@ -4,6 +4,7 @@
 #include "app/about.h"
 #include "app/style.h"
 #include "link/serialport.h"
+#include "receiver/receivermodel.h"
 #include "ttff/timerthread.h"
 #include "ttff/ttff.h"
 
@@ -54,6 +55,8 @@ MainWindow::MainWindow(QWidget *parent)
     m_timer->setFlag(false);
 
     m_ttff = new ttff(this);
+    m_receiver = new ReceiverModel(this);
+    connect(m_receiver, &ReceiverModel::epochShown, this, &MainWindow::showEpoch);
 
     m_portNames = m_enumeratePorts();
     ui->comboBox_com->insertItems(ui->comboBox_com->count(), m_portNames);

@@ -14,7 +14,7 @@
 #include <QStringList>
 #include <QTextStream>
 
-#include "nmea/satellites.h"
+#include "receiver/skysnapshot.h"
 
 #include "nmea/fixinfo.h"
 
@@ -30,6 +30,7 @@ class QTimer;
 class QToolBar;
 QT_END_NAMESPACE
 
+class ReceiverModel;
 class serialport;
 class timerthread;
 class ttff;
@@ -55,6 +56,8 @@ public:
     about *aboutDialog() const { return m_about; }
     QToolBar *restartToolBar() const { return m_toolBar; }
     bool isConnected() const { return m_connected; }
+    // The receiver's epochs, for the views that follow them.
+    ReceiverModel *receiverModel() const { return m_receiver; }
     // Where the sky view starts before its layout takes over, for a screen
     // whose available area is `available`.
     static QRect polarStartGeometry(const QSize &available);
@@ -127,13 +130,17 @@ private:
     QTimer *m_frameTimer = nullptr;
     QElapsedTimer m_sinceFrame;
     bool m_tableFitPending = false;
-    // Satellite update (app/mainwindow_satellites.cpp).
-    void updateInView(const QByteArray &gsvLine);
-    void updateSatellites(const QList<QByteArray> &gsvBatch, const QList<QByteArray> &gsaBatch);
+    // Satellites of each complete epoch (app/mainwindow_satellites.cpp).
+    void showEpoch(const Epoch &epoch);
+    void showStatistics();
     void setGridCell(const GridCell &cell);
     void showPendingSnapshot();
-    SatelliteTracker m_satelliteTracker;   // statistics held between blocks
-    std::optional<SatelliteSnapshot> m_pendingSnapshot;   // for the plots' next frame
+    ReceiverModel *m_receiver = nullptr;
+    QElapsedTimer m_clock;                 // monotonic time of each block
+    SatelliteTracker m_satelliteTracker;   // statistics held between epochs
+    // For the plots' next frame: the sky view's and the bar chart's.
+    std::optional<SatelliteSnapshot> m_pendingSnapshot;
+    SatelliteSnapshot m_pendingBars;
     // Commands (app/mainwindow_commands.cpp). False, with a note to the
     // user, while no port is open.
     bool canSend();
@@ -160,8 +167,6 @@ private:
     QThread *m_timerThread = nullptr;
     serialport *m_serial = nullptr;
     bool m_connected = false;
-    QList<QByteArray> m_gsvBatch;
-    QList<QByteArray> m_gsaBatch;
     QStringList m_portNames;
     QFile m_logFile;
     QDateTime m_connectionStart;

@@ -5,6 +5,7 @@
 
 #include "link/receivercommands.h"
 #include "nmea/rowkey.h"
+#include "receiver/receivermodel.h"
 #include "ttff/timerthread.h"
 #include "ttff/ttff.h"
 #include "ttff/ttffcycle.h"
@@ -76,11 +77,6 @@ void MainWindow::loadPlot(QByteArray block)
                     break;
                 case RowKey::Gsa:
                     showGsa(line);
-                    m_gsaBatch.append(line);
-                    break;
-                case RowKey::Gsv:
-                    updateInView(line);
-                    m_gsvBatch.append(line);
                     break;
                 default:
                     break;
@@ -88,13 +84,16 @@ void MainWindow::loadPlot(QByteArray block)
                 break;
             }
         }
+        // The receiver model takes every line, also those the table has no
+        // row for, and shows each epoch once it is complete.
+        if (!m_clock.isValid())
+            m_clock.start();
+        m_receiver->addBlock(block, m_clock.elapsed());
     }
 
-    // Every block ends with the satellite update, also a skipped one: with
-    // empty batches it re-shows the statistics it holds.
-    updateSatellites(m_gsvBatch, m_gsaBatch);
-    m_gsvBatch.clear();
-    m_gsaBatch.clear();
+    // Every block ends with the statistics, also a skipped one: the grid
+    // shows the values held.
+    showStatistics();
     m_tableFitPending = true;
     requestFrame();
 }

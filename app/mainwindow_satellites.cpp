@@ -22,21 +22,21 @@ void MainWindow::setGridCell(const GridCell &cell)
     ui->info_table->setItem(cell.row, cell.column, item);
 }
 
-void MainWindow::updateInView(const QByteArray &gsvLine)
+void MainWindow::showEpoch(const Epoch &epoch)
 {
-    if (const std::optional<GridCell> cell = inViewCell(gsvLine))
-        setGridCell(*cell);
-}
-
-void MainWindow::updateSatellites(const QList<QByteArray> &gsvBatch, const QList<QByteArray> &gsaBatch)
-{
-    std::optional<SatelliteSnapshot> snapshot = m_satelliteTracker.update(gsvBatch, gsaBatch);
+    SatelliteSnapshot bars;
+    std::optional<SatelliteSnapshot> sky = m_satelliteTracker.update(epoch, &bars);
     // The plots get a snapshot only while the port is open; they get it
     // with the block's frame (see requestFrame), a later snapshot of the
     // same frame replacing it.
-    if (snapshot && m_connected)
-        m_pendingSnapshot = std::move(snapshot);
-    // Without a new snapshot the grid shows the statistics held.
+    if (sky && m_connected) {
+        m_pendingSnapshot = std::move(sky);
+        m_pendingBars = std::move(bars);
+    }
+}
+
+void MainWindow::showStatistics()
+{
     for (const GridCell &cell : m_satelliteTracker.statisticsCells())
         setGridCell(cell);
 }
@@ -47,9 +47,11 @@ void MainWindow::showPendingSnapshot()
         return;
     const SatelliteSnapshot snapshot = std::move(*m_pendingSnapshot);
     m_pendingSnapshot.reset();
-    // The bar chart first; both paint at the window's next paint.
-    const QList<QColor> outlines = toQColors(snapshot.outlines);
-    const QList<QColor> fills = toQColors(snapshot.fills);
-    ui->Bar_plot->set_satellites(snapshot.cnrs, snapshot.labels, outlines, fills);
-    ui->polar_widget->set_satellites(snapshot.elevations, snapshot.azimuths, snapshot.labels, outlines, fills);
+    // The bar chart first, one bar per signal; both paint at the window's
+    // next paint.
+    ui->Bar_plot->set_bands(m_pendingBars.bands, m_pendingBars.signalNames);
+    ui->Bar_plot->set_satellites(m_pendingBars.cnrs, m_pendingBars.labels, toQColors(m_pendingBars.outlines),
+                                 toQColors(m_pendingBars.fills));
+    ui->polar_widget->set_satellites(snapshot.elevations, snapshot.azimuths, snapshot.labels,
+                                     toQColors(snapshot.outlines), toQColors(snapshot.fills));
 }

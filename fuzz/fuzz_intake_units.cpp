@@ -9,7 +9,7 @@
 #include "nmea/gsasystem.h"
 #include "nmea/nmeafields.h"
 #include "nmea/rowkey.h"
-#include "nmea/satellites.h"
+#include "receiver/skysnapshot.h"
 
 #include <QList>
 
@@ -76,18 +76,22 @@ void checkGga(const QByteArray &line)
     FUZZ_CHECK(std::isfinite(v.longitude.toDouble(&ok)) && ok);
 }
 
-void checkSnapshot(const std::optional<SatelliteSnapshot> &snapshot, const SatelliteStatistics &s,
-                   const QList<QByteArray> &gsv, const QList<QByteArray> &gsa)
+void checkSnapshot(const std::optional<SatelliteSnapshot> &snapshot, const EpochStatistics &s,
+                   const QList<QByteArray> &gsv)
 {
-    FUZZ_CHECK(snapshot.has_value() == (!gsv.isEmpty() && !gsa.isEmpty()));
+    FUZZ_CHECK(!snapshot || !gsv.isEmpty());
     if (!snapshot)
         return;
     const int n = snapshot->size();
     FUZZ_CHECK(snapshot->elevations.size() == n && snapshot->azimuths.size() == n
                && snapshot->cnrs.size() == n && snapshot->outlines.size() == n
                && snapshot->fills.size() == n);
-    FUZZ_CHECK(s.gpsInView >= 0 && s.qzssInView >= 0);
-    FUZZ_CHECK(s.gpsInView + s.qzssInView <= n);
+    int inView = 0;
+    for (const ConstellationStatistics &c : s.constellation) {
+        FUZZ_CHECK(c.inView >= 0 && c.used >= 0);
+        inView += c.inView;
+    }
+    FUZZ_CHECK(inView <= n);
     for (int i = 0; i < n; ++i) {
         FUZZ_CHECK(!snapshot->labels.at(i).isEmpty());
         FUZZ_CHECK(snapshot->fills.at(i).alpha == 255 || snapshot->fills.at(i).alpha == 30);
@@ -99,8 +103,8 @@ void checkSnapshot(const std::optional<SatelliteSnapshot> &snapshot, const Satel
     // satellites: the peak is the largest CNR above 0, the average lies
     // between a quarter of the peak and the peak.
     for (int c = 0; c < StatisticsConstellations; ++c) {
-        const float peak = s.peak[c];
-        const float average = s.topFourAverage[c];
+        const float peak = s.constellation[c].peak;
+        const float average = s.constellation[c].topFourAverage;
         FUZZ_CHECK(peak >= 0.0f && average >= 0.0f);
         FUZZ_CHECK(average <= peak * 1.0001f);
         FUZZ_CHECK(average >= peak / 4.0f * 0.9999f);
@@ -111,7 +115,7 @@ void checkSnapshot(const std::optional<SatelliteSnapshot> &snapshot, const Satel
         for (int i = 0; i < n; ++i)
             if (snapshot->labels.at(i).startsWith(QLatin1Char(letters[c])))
                 peak = std::max(peak, snapshot->cnrs.at(i));
-        FUZZ_CHECK(peak == s.peak[c]);
+        FUZZ_CHECK(peak == s.constellation[c].peak);
     }
 }
 
@@ -139,15 +143,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(!u.firstFix || (u.status != FixStatus::None && noFix == 0));
             FUZZ_CHECK(u.fixedList.isEmpty() || u.fixedList.endsWith(QLatin1Char(',')));
         }
-        if (key.kind() == RowKey::Gsv) {
+        if (key.kind() == RowKey::Gsv)
             gsv.append(line);
-            if (const auto cell = inViewCell(line))
-                FUZZ_CHECK(cell->row == 1 && cell->column >= 2 && cell->column <= 4);
-        }
     }
     SatelliteTracker tracker;
     const auto snapshot = tracker.update(gsv, gsa);
-    checkSnapshot(snapshot, tracker.statistics(), gsv, gsa);
-    FUZZ_CHECK(tracker.statisticsCells().size() == 12);
+    checkSnapshot(snapshot, tracker.statistics(), gsv);
+    FUZZ_CHECK(tracker.statisticsCells().size() == 15);
     return 0;
 }

@@ -41,89 +41,38 @@ struct SatelliteColour
 };
 
 // One row of the constellation table: which satellites of which GSV talker
-// belong to a constellation, how they are labelled and coloured, and which
-// GSA system reports them as used (0: never marked).
+// belong to a constellation, how they are labelled and coloured, and whether
+// a GSA may report them as used.
 struct ConstellationRow
 {
-    const char *talker;     // "GP" of "$GPGSV"
+    const char *talker;     // "GP" of "$GPGSV"; empty: any talker
     int firstPrn;           // inclusive
     int lastPrn;            // inclusive
     Constellation constellation;
     char letter;            // label letter
     SatelliteColour colour; // alpha 255
-    int usedSystemId;       // GSA system ID that marks these satellites used
+    int usedSystemId;       // 0: never marked used (SBAS)
+    int offset;             // number as sent minus the constellation's own number
 };
 
 // The row of the table for a GSV talker ("GP") and satellite number, or
-// nullptr when none: such a satellite contributes nothing.
+// nullptr when none: such a satellite contributes nothing. Besides each
+// talker's own numbers, the extended numberings some receivers use are
+// known whatever the talker: Galileo 101-136 and 301-336, BeiDou 201-263
+// and 401-463.
 const ConstellationRow *findConstellation(const QByteArray &talker, int prn);
 
-// The satellites in view for one block, as six parallel lists: element i of
-// every list is the same satellite. A fill alpha of 255 marks a satellite
-// used in the fix, 30 one that is not.
-struct SatelliteSnapshot
-{
-    QList<QString> labels;
-    QList<float> elevations;
-    QList<float> azimuths;
-    QList<float> cnrs;
-    QList<SatelliteColour> outlines;
-    QList<SatelliteColour> fills;
+// The label of a satellite: the letter and the number as sent ("G05", "Q193",
+// "G9"), or, for an extended number, the constellation's own number with two
+// digits ("B14" for 214).
+QString satelliteLabel(const ConstellationRow &row, const QByteArray &numberAsSent);
 
-    int size() const { return labels.size(); }
-    void append(const SatelliteSnapshot &other);
-};
-
-// The statistics grid's values. They are held between updates.
-struct SatelliteStatistics
-{
-    int gpsInView = 0;
-    int qzssInView = 0;
-    // Indexed by Constellation, GPS to QZSS.
-    float peak[StatisticsConstellations] = {};
-    float topFourAverage[StatisticsConstellations] = {};
-};
-
-// One cell of the statistics grid (info_table) and its text.
-struct GridCell
-{
-    int row;
-    int column;
-    QString text;
-};
-
-// The cell one GSV line writes as it arrives: GLONASS, Galileo and BeiDou
-// ($GL, $GA, $GB or $BD) put field 3, the satellites in view as received,
-// into row 1, columns 2, 3 and 4. Other talkers write nothing.
-//   $GLGSV,3,1,10,65,45,120,38,...  -> row 1, column 2, "10"
-std::optional<GridCell> inViewCell(const QByteArray &gsvLine);
+// The constellation's colour, alpha 255.
+SatelliteColour constellationColour(Constellation constellation);
 
 // The number of satellites a GSV line holds: one per complete group of four
 // fields after field 3, so the optional signal-ID field after the last
 // satellite is never taken for one.
 int gsvSatelliteCount(const NmeaFields &fields);
-
-// Turns a block's GSV and GSA sentences into the satellite snapshot and the
-// per-constellation statistics. The statistics persist between blocks.
-class SatelliteTracker
-{
-public:
-    // Builds the snapshot of one block. With no GSV or no GSA sentence it
-    // changes nothing and returns no snapshot, so the plots keep what they
-    // were given and the grid shows the held statistics again.
-    //   GPS, GLONASS, Galileo, BeiDou in arrival order, then QZSS, then SBAS.
-    std::optional<SatelliteSnapshot> update(const QList<QByteArray> &gsvBatch,
-                                            const QList<QByteArray> &gsaBatch);
-
-    const SatelliteStatistics &statistics() const { return m_statistics; }
-
-    // The grid cells the statistics fill: row 1 columns 1 and 5 (GPS and
-    // QZSS in view, two digits), row 4 (peak CNR) and row 3 (top-4 CNR
-    // average), columns 1 to 5, with two decimals.
-    QList<GridCell> statisticsCells() const;
-
-private:
-    SatelliteStatistics m_statistics;
-};
 
 #endif // SATELLITES_H

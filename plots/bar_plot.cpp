@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include <QFont>
+#include <QStringList>
+#include <QVector>
 
 bar_plot::bar_plot(QWidget *parent)
     : QWidget(parent)
@@ -27,6 +29,27 @@ void bar_plot::set_satellites(const QList<float> &cnrs, const QList<QString> &la
     }
     update();
 }
+
+void bar_plot::set_bands(const QList<int> &bands, const QList<QString> &signalNames)
+{
+    m_bands = bands;
+    m_signalNames = signalNames;
+}
+
+namespace {
+
+// How a band's bars are marked over their constellation colour: the first
+// band plain, as a single-band chart.
+Qt::BrushStyle bandPattern(int band)
+{
+    static const Qt::BrushStyle patterns[] = {Qt::NoBrush, Qt::CrossPattern, Qt::BDiagPattern,
+                                              Qt::FDiagPattern, Qt::DiagCrossPattern};
+    return band >= 0 && band < int(sizeof patterns / sizeof patterns[0]) ? patterns[band] : Qt::Dense5Pattern;
+}
+
+const QColor kPatternColour(0, 0, 0, 150);
+
+} // namespace
 
 void bar_plot::paintEvent(QPaintEvent *)
 {
@@ -60,28 +83,55 @@ void bar_plot::paintEvent(QPaintEvent *)
     m_painter.drawText(QPoint(int(0.35 * h), int(-0.05 * w)), QStringLiteral("CNR(dB-Hz)"));
     m_painter.rotate(-90.0);
 
-    const int n = m_barCount;
-    int k = 0;
     // The lists are parallel; never read past the shortest one.
     const int count = std::min({m_cnrs.size(), m_labels.size(), m_outlines.size(), m_fills.size()});
+    // With bands given, entries with one label in a row are one satellite's
+    // signals and share its slot; otherwise each entry is a satellite.
+    const bool grouped = m_bands.size() >= count && m_signalNames.size() >= count;
+    QVector<int> groupOf(count);
+    QVector<int> barsInGroup;
+    QList<int> bandsShown;
+    for (int i = 0; i < count; ++i) {
+        if (!grouped || i == 0 || m_labels.at(i) != m_labels.at(i - 1))
+            barsInGroup.append(0);
+        groupOf[i] = barsInGroup.size() - 1;
+        if (m_cnrs.at(i) != 0.0f) {
+            ++barsInGroup.last();
+            if (grouped && !bandsShown.contains(m_bands.at(i)))
+                bandsShown.append(m_bands.at(i));
+        }
+    }
+    // Slot of each satellite with a bar, packed from the left.
+    QVector<int> slotOf(barsInGroup.size(), -1);
+    int n = 0;
+    for (int g = 0; g < barsInGroup.size(); ++g)
+        slotOf[g] = barsInGroup.at(g) > 0 ? n++ : -1;
+    const bool marked = bandsShown.size() > 1;
+    QVector<int> drawnInGroup(barsInGroup.size(), 0);
+
     for (int i = 0; i < count; ++i) {
         const float value = m_cnrs.at(i);
         if (value == 0.0f)
             continue;
+        const int group = groupOf.at(i);
+        const int k = slotOf.at(group);
+        const int m = barsInGroup.at(group);
+        const int j = drawnInGroup[group]++;
 
         m_textPen.setColor(Qt::transparent);
         m_brush.setColor(Qt::darkGray);
         m_brush.setStyle(Qt::SolidPattern);
         m_painter.setPen(m_textPen);
         m_painter.setBrush(m_brush);
-        const QRectF box = BarChart::valueBoxRect(w, h, k, n, value);
+        const QRectF box = BarChart::signalValueBoxRect(w, h, k, n, j, m, value);
         m_painter.drawRects(&box, 1);
 
         m_textPen.setColor(Qt::black);
         m_painter.setPen(m_textPen);
         m_painter.setFont(barFont);
         m_painter.drawText(box, Qt::AlignCenter, QString::number(double(value), 'g', 6));
-        m_painter.drawText(BarChart::labelRect(w, h, k, n), Qt::AlignCenter, m_labels.at(i));
+        if (j == 0)
+            m_painter.drawText(BarChart::labelRect(w, h, k, n), Qt::AlignCenter, m_labels.at(i));
 
         m_brush.setStyle(Qt::SolidPattern);
         m_brush.setColor(m_fills.at(i));
@@ -89,12 +139,19 @@ void bar_plot::paintEvent(QPaintEvent *)
         m_barPen.setWidth(1);
         m_painter.setPen(m_barPen);
         m_painter.setBrush(m_brush);
-        const QRectF bar = BarChart::barRect(w, h, k, n, value);
+        const QRectF bar = BarChart::signalBarRect(w, h, k, n, j, m, value);
         m_painter.drawRects(&bar, 1);
+        if (marked && bandPattern(m_bands.at(i)) != Qt::NoBrush) {
+            m_painter.setPen(Qt::NoPen);
+            m_painter.setBrush(QBrush(kPatternColour, bandPattern(m_bands.at(i))));
+            m_painter.drawRects(&bar, 1);
+        }
 
         m_painter.setPen(m_textPen);
-        ++k;
     }
+
+    if (marked)
+        drawBandLegend(bandsShown, count);
 
     // A snapshot is drawn once; a later paint without a new one shows the
     // empty chart.
@@ -102,6 +159,35 @@ void bar_plot::paintEvent(QPaintEvent *)
     m_cnrs.clear();
     m_outlines.clear();
     m_fills.clear();
+    m_bands.clear();
+    m_signalNames.clear();
     m_barCount = 0;
     m_painter.end();
+}
+
+void bar_plot::drawBandLegend(QList<int> bands, int count)
+{
+    std::sort(bands.begin(), bands.end());
+    const QFont legendFont(QStringLiteral("Arial"), 7, 50, false);
+    m_painter.setFont(legendFont);
+    for (int i = 0; i < bands.size(); ++i) {
+        // The band's signals as the receiver named them, without spaces so
+        // that they wrap between names.
+        QStringList names;
+        for (int e = 0; e < count; ++e) {
+            const QString name = QString(m_signalNames.at(e)).remove(QLatin1Char(' '));
+            if (m_bands.at(e) == bands.at(i) && m_cnrs.at(e) != 0.0f && !names.contains(name))
+                names.append(name);
+        }
+        const QRectF swatch = BarChart::legendSwatchRect(m_width, m_height, i);
+        m_painter.setPen(QPen(Qt::black, 1));
+        m_painter.setBrush(QColor(200, 200, 200));
+        m_painter.drawRects(&swatch, 1);
+        if (bandPattern(bands.at(i)) != Qt::NoBrush) {
+            m_painter.setBrush(QBrush(kPatternColour, bandPattern(bands.at(i))));
+            m_painter.drawRects(&swatch, 1);
+        }
+        m_painter.drawText(BarChart::legendTextRect(m_width, m_height, i),
+                           Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, names.join(QLatin1Char(' ')));
+    }
 }

@@ -10,7 +10,9 @@
 #include <QWidget>
 
 // The CNR bar chart: one bar per satellite of a snapshot with a non-zero
-// CNR, on a fixed 0 to 55 dB-Hz scale, coloured by constellation. Draws a
+// CNR, on a fixed 0 to 55 dB-Hz scale, coloured by constellation. A receiver
+// that tracks several signals of a satellite gets one bar per signal, side
+// by side under the satellite's label, each marked by its band. Draws a
 // snapshot once.
 class bar_plot : public QWidget
 {
@@ -26,6 +28,12 @@ public:
     void set_satellites(const QList<float> &cnrs, const QList<QString> &labels,
                         const QList<QColor> &outlines, const QList<QColor> &fills);
 
+    // The band (Band of the receiver model: 0 L1, 1 L2, 2 L5, 3 E5b, 4 E6)
+    // and the signal's name of each entry of the next snapshot, whose
+    // consecutive entries with one label are one satellite's signals. With
+    // none given, or all of one band, the chart is the single-band chart.
+    void set_bands(const QList<int> &bands, const QList<QString> &signalNames);
+
     // The snapshot held until the next paint (empty once drawn).
     const QList<float> &heldCnrs() const { return m_cnrs; }
     const QList<QString> &heldLabels() const { return m_labels; }
@@ -38,6 +46,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // The bands drawn and the signals of each, in the right margin.
+    void drawBandLegend(QList<int> bands, int count);
+
     QPainter m_painter;
     QPen m_axisPen;
     float m_height = 0;
@@ -50,6 +61,8 @@ private:
     QList<QColor> m_outlines;
     QList<QColor> m_fills;
     int m_barCount = 0;
+    QList<int> m_bands;
+    QList<QString> m_signalNames;
 };
 
 #endif // BAR_PLOT_H

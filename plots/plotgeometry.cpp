@@ -76,4 +76,33 @@ QRectF labelRect(float w, float h, int k, int n)
     return QRectF(x, 0.9 * h, 0.75 * w / (n + 1), 30);
 }
 
+QRectF signalBarRect(float w, float h, int k, int n, int j, int m, float value)
+{
+    const QRectF slot = barRect(w, h, k, n, value);
+    if (m <= 1)
+        return slot;
+    const double width = slot.width() / m;
+    return QRectF(slot.left() + j * width, slot.top(), width, slot.height());
+}
+
+QRectF signalValueBoxRect(float w, float h, int k, int n, int j, int m, float value)
+{
+    if (m <= 1)
+        return valueBoxRect(w, h, k, n, value);
+    // Centred over its bar, as wide as the bar less a small gap.
+    const QRectF bar = signalBarRect(w, h, k, n, j, m, value);
+    const double width = bar.width() * 0.9;
+    return QRectF(bar.center().x() - width / 2, bar.top() - 50, width, 30);
+}
+
+QRectF legendSwatchRect(float w, float h, int i)
+{
+    return QRectF(0.915 * w, 0.2 * h + 56.0 * i, 0.06 * w, 12);
+}
+
+QRectF legendTextRect(float w, float h, int i)
+{
+    return QRectF(0.91 * w, 0.2 * h + 56.0 * i + 14, 0.09 * w, 40);
+}
+
 } // namespace BarChart

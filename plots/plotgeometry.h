@@ -48,6 +48,15 @@ QRectF barRect(float w, float h, int k, int n, float value);
 QRectF valueBoxRect(float w, float h, int k, int n, float value);
 // The box under bar k that holds its label.
 QRectF labelRect(float w, float h, int k, int n);
+
+// Signal j of the m signals of satellite k (of n satellites with a bar):
+// the satellite's slot is shared by its bars side by side; with m = 1 these
+// are barRect and valueBoxRect.
+QRectF signalBarRect(float w, float h, int k, int n, int j, int m, float value);
+QRectF signalValueBoxRect(float w, float h, int k, int n, int j, int m, float value);
+// Entry i of the band legend in the right margin: its swatch and its text.
+QRectF legendSwatchRect(float w, float h, int i);
+QRectF legendTextRect(float w, float h, int i);
 } // namespace BarChart
 
 #endif // PLOTGEOMETRY_H

@@ -4,8 +4,17 @@
 // and the lists handed to both plots are compared with what the window
 // showed for the same blocks before satellites were kept per epoch
 // (tests/nmea/singleband/, compressed, written with
-// SKYLOUPE_SINGLEBAND_RECORD=1).
+// SKYLOUPE_SINGLEBAND_RECORD=1). Three differences are intended:
+// - a block holding the first sentence of a row key is not compared: that
+//   sentence only made its row, so its epoch was shown without it; nor are
+//   the blocks after it that showed the values held, until the next sky;
+// - the GLONASS, Galileo and BeiDou in-view cells count the distinct
+//   satellites where they showed field 3 of the latest GSV sentence (which
+//   one receiver fills with the count of all its talkers);
+// - satellites sent in extended numbering (BeiDou 201-263 of one receiver)
+//   were neither drawn nor counted; their constellation is left out.
 #include "app/mainwindow.h"
+#include "nmea/rowkey.h"
 #include "plots/bar_plot.h"
 #include "plots/polar_plot.h"
 #include "ui_mainwindow.h"
@@ -15,6 +24,7 @@
 #include <QIcon>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -27,7 +37,8 @@ const char *const kSingleBand[] = {
     "dotmorten_garmin_nmea2x_gps-only_sbas_pgrme_2.5MB.txt",
     "dotmorten_trimble-r2_rtk_shared-gsv-sequence_ptnl.txt",
     "gpsd_android-sm-t510_forwarder_pglor-badck.log",
-    "gpsd_gps320fw_coldboot_corrupt-lines_qzss193.log",
+    // Not the GPS-320FW cold boot: its cut and merged lines come in no epoch
+    // order, and the block-by-block view mixed sentences of several epochs.
     "gpsd_skytraq-s2525f8_dgps_qzss193-in-gpgsv_psti.log",
     "gpsd_ublox-max-m8q_nmea40_gn-gp-gl_sbas_truncated-end.log",
     "gpsd_ublox-neo-m9n_nmea411_gp-gl-ga-gb.log",
@@ -77,6 +88,43 @@ QString colour(const QColor &c)
 {
     return QString::number(c.rgba(), 16);
 }
+
+// One recorded line: the grid and table cells, and the two plots' entries
+// ("G05:45:..."), each entry starting with its constellation letter.
+struct Shown
+{
+    QStringList cells;
+    QStringList bars;
+    QStringList sky;
+
+    explicit Shown(const QString &line)
+    {
+        const int b = line.indexOf(QLatin1String(" bars "));
+        const int k = line.indexOf(QLatin1String(" sky "), b);
+        cells = line.left(b).split(QLatin1Char('|'));
+        bars = line.mid(b + 6, k - b - 6).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        sky = line.mid(k + 5).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    }
+    // The letters of the constellations drawn.
+    QString letters() const
+    {
+        QString all;
+        for (const QString &entry : sky)
+            if (!all.contains(entry.at(0)))
+                all += entry.at(0);
+        return all;
+    }
+    void dropLetters(const QString &letters)
+    {
+        for (QStringList *list : {&bars, &sky})
+            list->erase(std::remove_if(list->begin(), list->end(),
+                                       [&](const QString &e) { return letters.contains(e.at(0)); }),
+                        list->end());
+    }
+};
+
+// Grid columns 1 to 5 and their letters; rows 1 to 4 are cells 0 to 19.
+const QString kColumnLetters = QStringLiteral("GREBQ");
 
 } // namespace
 
@@ -162,8 +210,52 @@ void TestSingleBand::sameAsBefore()
     QVERIFY2(expected.open(QIODevice::ReadOnly), qPrintable(expectedPath));
     const QStringList before = QString::fromUtf8(qUncompress(expected.readAll())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), before.size());
-    for (int i = 0; i < lines.size(); ++i)
-        QVERIFY2(lines.at(i) == before.at(i), qPrintable(QStringLiteral("block %1\nnow:    %2\nbefore: %3").arg(i).arg(lines.at(i), before.at(i))));
+
+    QString lettersBefore;
+    QString lettersNow;
+    for (int i = 0; i < lines.size(); ++i) {
+        for (const QChar c : Shown(before.at(i)).letters())
+            if (!lettersBefore.contains(c))
+                lettersBefore += c;
+        for (const QChar c : Shown(lines.at(i)).letters())
+            if (!lettersNow.contains(c))
+                lettersNow += c;
+    }
+    QString added;
+    for (const QChar c : lettersNow)
+        if (!lettersBefore.contains(c))
+            added += c;
+
+    QStringList rowTexts;
+    int compared = 0;
+    bool firstOfKey = false;
+    for (int i = 0; i < lines.size(); ++i) {
+        Shown now(lines.at(i));
+        Shown then(before.at(i));
+        if (!then.sky.isEmpty())
+            firstOfKey = false;
+        for (const QByteArray &line : blocks.at(i).split('\n')) {
+            const RowKey key(line);
+            if (!blocks.at(i).startsWith('$') || !key.isSentence()
+                || std::any_of(rowTexts.cbegin(), rowTexts.cend(), [&](const QString &t) { return key.sharesRow(t); }))
+                continue;
+            rowTexts << key.text();
+            firstOfKey = true;
+        }
+        if (firstOfKey)
+            continue;
+        now.dropLetters(added);
+        for (int cell = 0; cell < 20; ++cell) {
+            if (added.contains(kColumnLetters.at(cell % 5)) || (cell >= 1 && cell <= 3))
+                now.cells[cell] = then.cells.at(cell);
+        }
+        QVERIFY2(now.cells == then.cells && now.bars == then.bars && now.sky == then.sky,
+                 qPrintable(QStringLiteral("block %1\nnow:    %2\nbefore: %3").arg(i).arg(lines.at(i), before.at(i))));
+        ++compared;
+    }
+    QVERIFY(compared > 0);
+    qInfo("%s: %d of %d blocks compared; added constellations: %s", qPrintable(name), compared,
+          int(lines.size()), qPrintable(added.isEmpty() ? QStringLiteral("none") : added));
 }
 
 QTEST_MAIN(TestSingleBand)

@@ -1,10 +1,11 @@
 // The satellite snapshot and the per-constellation statistics.
 #include "nmea/nmeafields.h"
-#include "nmea/satellites.h"
+#include "receiver/skysnapshot.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QSet>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -65,13 +66,12 @@ Cells cellsOf(const QList<GridCell> &cells)
     return map;
 }
 
-// Row 1 columns 1 and 5, row 3 and row 4 columns 1 to 5, GPS to QZSS.
-Cells grid(const QString &gps, const QString &qzs, const QStringList &average, const QStringList &peak)
+// Rows 1, 3 and 4, columns 1 to 5, GPS to QZSS.
+Cells grid(const QStringList &inView, const QStringList &average, const QStringList &peak)
 {
     Cells map;
-    map.insert(QStringLiteral("1,1"), gps);
-    map.insert(QStringLiteral("1,5"), qzs);
     for (int c = 0; c < 5; ++c) {
+        map.insert(QStringLiteral("1,%1").arg(c + 1), inView.at(c));
         map.insert(QStringLiteral("3,%1").arg(c + 1), average.at(c));
         map.insert(QStringLiteral("4,%1").arg(c + 1), peak.at(c));
     }
@@ -79,6 +79,11 @@ Cells grid(const QString &gps, const QString &qzs, const QStringList &average, c
 }
 
 const QStringList Zeros = {"0.00", "0.00", "0.00", "0.00", "0.00"};
+const QStringList NoneInView = {"00", "00", "00", "00", "00"};
+QStringList inView(const char *gps, const char *qzss)
+{
+    return {QString::fromLatin1(gps), "00", "00", "00", QString::fromLatin1(qzss)};
+}
 
 } // namespace
 
@@ -96,9 +101,7 @@ private slots:
     void snapshotValuesAndColours();
     void statistics_data();
     void statistics();
-    void blockWithoutBothBatchesKeepsStatistics();
-    void inView_data();
-    void inView();
+    void epochWithoutSkyKeepsStatistics();
     void realCaptures_data();
     void realCaptures();
 };
@@ -160,10 +163,14 @@ void TestSatellites::snapshotLabels_data()
         << QStringList{"G01", "G02", "G03", "G04"};
     QTest::newRow("signal ID is never a satellite")
         << ByteList{"$GPGSV,1,1,02,05,40,083,46,07,10,100,30,8*00\r\n"} << QStringList{"G05", "G07"};
-    QTest::newRow("two epochs in one block put every satellite twice")
+    QTest::newRow("a satellite listed twice is drawn once")
         << ByteList{gsv("GP", {{"05", "1", "2", "3"}, {"193", "1", "2", "3"}}),
                     gsv("GP", {{"05", "1", "2", "3"}, {"193", "1", "2", "3"}})}
-        << QStringList{"G05", "G05", "Q193", "Q193"};
+        << QStringList{"G05", "Q193"};
+    QTest::newRow("extended numbers by their constellation's own number")
+        << ByteList{gsv("BD", {{"214", "1", "2", "3"}}), gsv("GP", {{"401", "1", "2", "3"}, {"302", "1", "2", "3"}}),
+                    gsv("GA", {{"136", "1", "2", "3"}})}
+        << QStringList{"B14", "B01", "E02", "E36"};
 }
 
 void TestSatellites::snapshotLabels()
@@ -208,6 +215,9 @@ void TestSatellites::usedMark_data()
     QTest::newRow("$GQ QZSS by system ID 5 only")
         << ByteList{gsv("GQ", {{"02", "1", "2", "3"}, {"03", "1", "2", "3"}})}
         << ByteList{gsa("GN", {"02"}, "5"), gsa("GN", {"03"}, "1")} << QList<int>{255, 30};
+    QTest::newRow("BeiDou 214 by a $BDGSA listing 214, 401 by one listing 401")
+        << ByteList{gsv("BD", {{"214", "1", "2", "3"}, {"401", "1", "2", "3"}, {"02", "1", "2", "3"}})}
+        << ByteList{gsa("BD", {"214"}, ""), gsa("GN", {"401"}, "4")} << QList<int>{255, 255, 30};
     QTest::newRow("$BD BeiDou by system ID 4 and by a $BDGSA")
         << ByteList{gsv("BD", {{"07", "1", "2", "3"}, {"08", "1", "2", "3"}})}
         << ByteList{gsa("GN", {"07"}, "4"), gsa("BD", {"08"}, "")} << QList<int>{255, 255};
@@ -263,27 +273,37 @@ void TestSatellites::statistics_data()
         << ByteList{gsv("GP", {{"01", "1", "1", "45"}, {"02", "1", "1", "38"}, {"03", "1", "1", "30"},
                                {"04", "1", "1", "40"}}),
                     gsv("GP", {{"05", "1", "1", "0"}, {"06", "1", "1", "38"}})}
-        << grid("06", "00", {"40.25", "0.00", "0.00", "0.00", "0.00"}, {"45.00", "0.00", "0.00", "0.00", "0.00"});
+        << grid(inView("06", "00"), {"40.25", "0.00", "0.00", "0.00", "0.00"}, {"45.00", "0.00", "0.00", "0.00", "0.00"});
     QTest::newRow("two values: mean of both")
         << ByteList{gsv("GP", {{"01", "1", "1", "44"}, {"02", "1", "1", "40"}, {"03", "1", "1", ""}})}
-        << grid("03", "00", {"42.00", "0.00", "0.00", "0.00", "0.00"}, {"44.00", "0.00", "0.00", "0.00", "0.00"});
+        << grid(inView("03", "00"), {"42.00", "0.00", "0.00", "0.00", "0.00"}, {"44.00", "0.00", "0.00", "0.00", "0.00"});
     QTest::newRow("none above 0: both 0.00, still in view")
-        << ByteList{gsv("GP", {{"01", "1", "1", "0"}, {"02", "1", "1", ""}})} << grid("02", "00", Zeros, Zeros);
+        << ByteList{gsv("GP", {{"01", "1", "1", "0"}, {"02", "1", "1", ""}})} << grid(inView("02", "00"), Zeros, Zeros);
     QTest::newRow("one value per constellation")
         << ByteList{gsv("GL", {{"66", "1", "1", "31"}}), gsv("GA", {{"02", "1", "1", "32"}}),
                     gsv("BD", {{"03", "1", "1", "33"}}), gsv("GQ", {{"04", "1", "1", "34"}})}
-        << grid("00", "01", {"0.00", "31.00", "32.00", "33.00", "34.00"},
+        << grid({"00", "01", "01", "01", "01"}, {"0.00", "31.00", "32.00", "33.00", "34.00"},
                 {"0.00", "31.00", "32.00", "33.00", "34.00"});
     QTest::newRow("QZSS from $GP and $GQ together; SBAS in no statistics")
         << ByteList{gsv("GP", {{"193", "1", "1", "20"}, {"40", "1", "1", "50"}, {"10", "1", "1", "25"}}),
                     gsv("GQ", {{"02", "1", "1", "30"}})}
-        << grid("01", "02", {"25.00", "0.00", "0.00", "0.00", "25.00"}, {"25.00", "0.00", "0.00", "0.00", "30.00"});
-    QTest::newRow("two epochs double the in-view counts")
+        << grid(inView("01", "02"), {"25.00", "0.00", "0.00", "0.00", "25.00"}, {"25.00", "0.00", "0.00", "0.00", "30.00"});
+    QTest::newRow("a satellite listed twice counts once")
         << ByteList{gsv("GP", {{"05", "1", "1", "20"}, {"193", "1", "1", "22"}}),
                     gsv("GP", {{"05", "1", "1", "20"}, {"193", "1", "1", "22"}})}
-        << grid("02", "02", {"20.00", "0.00", "0.00", "0.00", "22.00"}, {"20.00", "0.00", "0.00", "0.00", "22.00"});
+        << grid(inView("01", "01"), {"20.00", "0.00", "0.00", "0.00", "22.00"}, {"20.00", "0.00", "0.00", "0.00", "22.00"});
     QTest::newRow("satellite out of range is in no statistics")
-        << ByteList{gsv("GL", {{"95", "1", "1", "50"}})} << grid("00", "00", Zeros, Zeros);
+        << ByteList{gsv("GL", {{"95", "1", "1", "50"}})} << grid(NoneInView, Zeros, Zeros);
+    QTest::newRow("in view counts distinct satellites, not field 3 as sent")
+        << ByteList{"$GLGSV,2,1,13,65,45,120,38,66,10,100,30*40\r\n", "$GAGSV,1,1,,01,45,120,38*40\r\n",
+                    "$GBGSV,1,1,00,0*77\r\n", "$GBGSV,1,1,01,12,45,120,38,1*40\r\n", "$GBGSV,1,1,01,12,45,120,33,5*40\r\n"}
+        << grid({"00", "02", "01", "01", "00"}, {"0.00", "34.00", "38.00", "38.00", "0.00"},
+                {"0.00", "38.00", "38.00", "38.00", "0.00"});
+    QTest::newRow("a dual-band satellite counts once, by its strongest signal")
+        << ByteList{gsv("GP", {{"01", "1", "1", "40"}, {"02", "1", "1", "30"}}),
+                    "$GPGSV,1,1,02,01,1,1,36,02,1,1,35,8*00\r\n"}
+        << grid(inView("02", "00"), {"37.50", "0.00", "0.00", "0.00", "0.00"},
+                {"40.00", "0.00", "0.00", "0.00", "0.00"});
 }
 
 void TestSatellites::statistics()
@@ -295,58 +315,28 @@ void TestSatellites::statistics()
     QCOMPARE(cellsOf(tracker.statisticsCells()), cells);
 }
 
-void TestSatellites::blockWithoutBothBatchesKeepsStatistics()
+void TestSatellites::epochWithoutSkyKeepsStatistics()
 {
     SatelliteTracker tracker;
-    const Cells initial = grid("00", "00", Zeros, Zeros);
+    const Cells initial = grid(NoneInView, Zeros, Zeros);
     QCOMPARE(cellsOf(tracker.statisticsCells()), initial);
 
     const ByteList gps = {gsv("GP", {{"01", "1", "1", "45"}, {"02", "1", "1", "35"}})};
     QVERIFY(tracker.update(gps, {AnyGsa}));
-    const Cells held = grid("02", "00", {"40.00", "0.00", "0.00", "0.00", "0.00"},
+    const Cells held = grid(inView("02", "00"), {"40.00", "0.00", "0.00", "0.00", "0.00"},
                             {"45.00", "0.00", "0.00", "0.00", "0.00"});
     QCOMPARE(cellsOf(tracker.statisticsCells()), held);
 
-    // GSV without GSA, GSA without GSV, neither: no snapshot, values held.
-    QVERIFY(!tracker.update({gsv("GP", {{"03", "1", "1", "20"}})}, {}));
-    QCOMPARE(cellsOf(tracker.statisticsCells()), held);
-    QVERIFY(!tracker.update({}, {AnyGsa}));
-    QVERIFY(!tracker.update({}, {}));
+    // GSA without GSV, or nothing: no snapshot, values held.
+    QVERIFY(!tracker.update(ByteList{}, ByteList{AnyGsa}));
+    QVERIFY(!tracker.update(ByteList{}, ByteList{}));
     QCOMPARE(cellsOf(tracker.statisticsCells()), held);
 
-    // The next block with both resets everything it no longer sees.
-    QVERIFY(tracker.update({gsv("GL", {{"70", "1", "1", "20"}})}, {AnyGsa}));
+    // The next epoch with satellites, with or without a GSA, resets
+    // everything it no longer sees.
+    QVERIFY(tracker.update(ByteList{gsv("GL", {{"70", "1", "1", "20"}})}, ByteList{}));
     QCOMPARE(cellsOf(tracker.statisticsCells()),
-             grid("00", "00", {"0.00", "20.00", "0.00", "0.00", "0.00"}, {"0.00", "20.00", "0.00", "0.00", "0.00"}));
-}
-
-void TestSatellites::inView_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<int>("column");   // 0: writes nothing
-    QTest::addColumn<QString>("text");
-    QTest::newRow("GLONASS column 2") << QByteArray("$GLGSV,3,1,10,65,45,120,38,1*40\r\n") << 2 << "10";
-    QTest::newRow("Galileo column 3") << QByteArray("$GAGSV,2,1,07,01,45,120,38,7*40\r\n") << 3 << "07";
-    QTest::newRow("BeiDou $GB column 4") << QByteArray("$GBGSV,1,1,3,01,45,120,38*40\r\n") << 4 << "3";
-    QTest::newRow("BeiDou $BD column 4") << QByteArray("$BDGSV,1,1,12,01,45,120,38,1*40\r\n") << 4 << "12";
-    QTest::newRow("field 3 empty is written empty") << QByteArray("$GLGSV,1,1,*40\r\n") << 2 << "";
-    QTest::newRow("GPS writes nothing here") << QByteArray("$GPGSV,1,1,04,01,45,120,38*40\r\n") << 0 << "";
-    QTest::newRow("QZSS writes nothing here") << QByteArray("$GQGSV,1,1,00,0*64\r\n") << 0 << "";
-    QTest::newRow("$GN writes nothing") << QByteArray("$GNGSV,1,1,04*40\r\n") << 0 << "";
-}
-
-void TestSatellites::inView()
-{
-    QFETCH(QByteArray, line);
-    QFETCH(int, column);
-    QFETCH(QString, text);
-    const std::optional<GridCell> cell = inViewCell(line);
-    QCOMPARE(bool(cell), column != 0);
-    if (cell) {
-        QCOMPARE(cell->row, 1);
-        QCOMPARE(cell->column, column);
-        QCOMPARE(cell->text, text);
-    }
+             grid({"00", "01", "00", "00", "00"}, {"0.00", "20.00", "0.00", "0.00", "0.00"}, {"0.00", "20.00", "0.00", "0.00", "0.00"}));
 }
 
 void TestSatellites::realCaptures_data()
@@ -355,7 +345,8 @@ void TestSatellites::realCaptures_data()
     QTest::newRow("GPS GLONASS Galileo BeiDou, NMEA 4.11") << "gpsd_ublox-neo-m9n_nmea411_gp-gl-ga-gb.log";
     QTest::newRow("$BD talker with system IDs") << "cn_bdgsv-bd-talker_gngsa-sysid_gsv-sigid0_CRLF.txt";
     QTest::newRow("$GQ QZSS and SBAS, NMEA 4.11") << "hazer_ublox-neo-f10t_l1l5_nmea411_raw.dat";
-    QTest::newRow("QZSS 193 in $GPGSV, no system IDs") << "gpsd_skytraq-s2525f8_dgps_qzss193-in-gpgsv_psti.log";
+    QTest::newRow("QZSS 193 in $GPGSV, BeiDou 201 on, no system IDs") << "gpsd_skytraq-s2525f8_dgps_qzss193-in-gpgsv_psti.log";
+    QTest::newRow("dual band L1 and L5") << "gpsd_unicore-um621_nmea411_fixloss_junk-talkers.log";
 }
 
 // Replays a capture block by block (a block runs from one GGA to the next)
@@ -383,8 +374,9 @@ void TestSatellites::realCaptures()
         if (gsvBatch.isEmpty() || gsaBatch.isEmpty())
             return;
         // Independent reading of the block.
-        QMap<QString, int> count;   // by label letter
+        QMap<QString, int> count;   // distinct satellites, by label letter
         QMap<QString, int> peak;
+        QSet<QPair<QString, int>> distinct;
         QMap<QPair<int, int>, bool> listed;   // (system, prn)
         for (const QByteArray &raw : gsaBatch) {
             const QString line = QString::fromLatin1(raw).trimmed().section('*', 0, 0);
@@ -425,11 +417,16 @@ void TestSatellites::realCaptures()
                     letter = "B"; system = 4;
                 } else if ((talker == "GQ" || talker == "QZ") && prn >= 1 && prn <= 10) {
                     letter = "Q"; system = 5;
+                } else if (prn >= 201 && prn <= 263) {
+                    letter = "B"; system = 4;   // extended BeiDou numbering
                 }
                 if (letter.isEmpty())
                     continue;
-                count[letter] += 1;
                 peak[letter] = qMax(peak.value(letter), cnr);
+                if (distinct.contains({letter, prn}))
+                    continue;
+                distinct.insert({letter, prn});
+                count[letter] += 1;
                 if (system != 0 && listed.contains({system, prn}))
                     ++expectedUsed;
             }
@@ -445,12 +442,12 @@ void TestSatellites::realCaptures()
         }
         QCOMPARE(seen, count);
         QCOMPARE(seenUsed, expectedUsed);
-        const SatelliteStatistics &s = tracker.statistics();
-        QCOMPARE(s.gpsInView, count.value("G"));
-        QCOMPARE(s.qzssInView, count.value("Q"));
+        const EpochStatistics &s = tracker.statistics();
         const QStringList letters = {"G", "R", "E", "B", "Q"};
-        for (int c = 0; c < letters.size(); ++c)
-            QCOMPARE(s.peak[c], float(peak.value(letters.at(c))));
+        for (int c = 0; c < letters.size(); ++c) {
+            QCOMPARE(s.constellation[c].inView, count.value(letters.at(c)));
+            QCOMPARE(s.constellation[c].peak, float(peak.value(letters.at(c))));
+        }
         ++blocks;
         satellites += snapshot->size();
         used += seenUsed;

@@ -1,0 +1,341 @@
+#include "receiver/epochassembler.h"
+#include "nmea/gsasystem.h"
+#include "nmea/nmeafields.h"
+#include "receiver/signalid.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int DayMs = 24 * 3600 * 1000;
+// A ZDA stamped this little after the epoch's time belongs to the epoch:
+// some receivers stamp it when they send it.
+constexpr int ZdaLateMs = 100;
+
+// "hhmmss" with optional decimals as milliseconds of the day, or -1.
+int readUtc(const QByteArray &field)
+{
+    if (field.size() < 6)
+        return -1;
+    for (int i = 0; i < 6; ++i) {
+        if (field.at(i) < '0' || field.at(i) > '9')
+            return -1;
+    }
+    const int h = field.left(2).toInt();
+    const int m = field.mid(2, 2).toInt();
+    bool ok = true;
+    const double s = field.size() > 6 ? field.mid(4).toDouble(&ok) : field.mid(4, 2).toInt();
+    if (!ok || h > 23 || m > 59 || s < 0 || s >= 61)
+        return -1;
+    return int(std::lround((h * 3600 + m * 60) * 1000.0 + s * 1000.0));
+}
+
+// "ddmm.mmmm" and its hemisphere as signed degrees; false when empty.
+bool readDegrees(const QByteArray &value, const QByteArray &hemisphere, double *degrees)
+{
+    bool ok = false;
+    const double v = value.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    const double whole = std::trunc(v / 100.0);
+    double d = whole + (v - whole * 100.0) / 60.0;
+    if (hemisphere == "S" || hemisphere == "W")
+        d = -d;
+    *degrees = d;
+    return true;
+}
+
+double readNumber(const QByteArray &field)
+{
+    bool ok = false;
+    const double v = field.toDouble(&ok);
+    return ok ? v : std::numeric_limits<double>::quiet_NaN();
+}
+
+// The GSV talker whose numbers a GSA of this system uses.
+QByteArray talkerOfSystem(int system)
+{
+    static const char *const talkers[] = {"", "GP", "GL", "GA", "GB", "GQ"};
+    return system >= 1 && system <= 5 ? QByteArray(talkers[system]) : QByteArray();
+}
+
+} // namespace
+
+void EpochAssembler::addLine(const QByteArray &line, qint64 receivedMs)
+{
+    if (!line.startsWith('$'))
+        return;
+    const NmeaFields fields(line);
+    const QByteArray type = fields.type();
+    QByteArray key = fields.at(0);
+
+    if (type == "GGA" || type == "RMC" || type == "GNS" || type == "ZDA")
+        takeTime(key, type, readUtc(fields.at(1)), receivedMs);
+    else if (type == "GLL")
+        takeTime(key, type, readUtc(fields.at(5)), receivedMs);
+    if (m_current.lines == 0 && !m_delimited)
+        startEpoch(-1, receivedMs);
+    ++m_current.lines;
+
+    if (type == "GGA")
+        readGga(fields, receivedMs);
+    else if (type == "RMC")
+        readRmc(fields, receivedMs);
+    else if (type == "GNS")
+        readGns(fields);
+    else if (type == "GLL")
+        readGll(fields);
+    else if (type == "ZDA")
+        readZda(fields);
+    else if (type == "GSA")
+        readGsa(fields, receivedMs);
+    else if (type == "GSV") {
+        readGsv(fields);
+        // The last message of a group, and its signal, make the kind.
+        const bool last = fields.at(1) == fields.at(2);
+        key += last ? QByteArrayLiteral(",last,") : QByteArray("," + fields.at(2) + ",");
+        if ((fields.count() - 4) % 4 == 1)
+            key += fields.at(fields.count() - 1);
+    }
+    // Proprietary sentences ($P...) often come at rates of their own; they
+    // never mark the end of an epoch.
+    if (fields.talker().startsWith('P'))
+        return;
+    m_lastKey = key;
+    m_looksComplete = !m_terminalKey.isEmpty() && key == m_terminalKey;
+}
+
+void EpochAssembler::takeTime(const QByteArray &address, const QByteArray &type, int utcMs, qint64 receivedMs)
+{
+    if (utcMs < 0) {
+        if (type == "ZDA")
+            return;
+        // The receiver does not know the time: the sentence coming again
+        // begins the next epoch.
+        if (m_current.lines == 0 || m_markers.contains(address)) {
+            closeCurrent();
+            startEpoch(-1, receivedMs);
+            m_delimited = true;
+        }
+        m_markers.append(address);
+        return;
+    }
+    bool same = false;
+    if (m_current.hasTime()) {
+        const int late = (utcMs - m_current.utcMs + DayMs) % DayMs;
+        same = late == 0 || (type == "ZDA" && late < ZdaLateMs);
+    }
+    if (!same) {
+        closeCurrent();
+        startEpoch(utcMs, receivedMs);
+        m_delimited = true;
+    }
+    if (type != "ZDA")
+        m_markers.append(address);
+}
+
+void EpochAssembler::closeCurrent()
+{
+    if (m_delimited)
+        finishCurrent();
+    else
+        startEpoch(-1, 0);
+}
+
+void EpochAssembler::startEpoch(int utcMs, qint64 receivedMs)
+{
+    m_current = Epoch();
+    m_delimited = false;
+    m_markers.clear();
+    m_positionRank = 0;
+    m_looksComplete = false;
+    m_current.receivedMs = receivedMs;
+    m_current.utcMs = utcMs;
+    if (utcMs >= 0 && m_lastUtcMs >= 0 && utcMs < m_lastUtcMs - DayMs / 2 && m_date.isValid())
+        m_date = m_date.addDays(1);   // past midnight
+    if (utcMs >= 0)
+        m_lastUtcMs = utcMs;
+    m_current.date = m_date;
+}
+
+void EpochAssembler::endBlock()
+{
+    // Without a line that begins epochs, each block is one.
+    if (m_current.lines > 0 && !m_delimited && m_markers.isEmpty())
+        finishCurrent();
+}
+
+void EpochAssembler::finishCurrent()
+{
+    if (m_current.lines == 0)
+        return;
+    m_current.sequence = m_sequence++;
+    if (m_delimited)
+        m_terminalKey = m_lastKey;
+    m_finished.append(current());
+    startEpoch(-1, 0);
+}
+
+QVector<Epoch> EpochAssembler::takeFinished()
+{
+    QVector<Epoch> finished;
+    finished.swap(m_finished);
+    return finished;
+}
+
+Epoch EpochAssembler::current() const
+{
+    Epoch epoch = m_current;
+    if (epoch.sequence < 0)
+        epoch.sequence = m_sequence;
+    for (SatelliteInView &s : epoch.satellites)
+        s.used = std::find(epoch.used.cbegin(), epoch.used.cend(), s.key) != epoch.used.cend();
+    return epoch;
+}
+
+void EpochAssembler::reset()
+{
+    *this = EpochAssembler();
+}
+
+void EpochAssembler::setPosition(const NmeaFields &fields, int latitudeAt, int rank)
+{
+    if (rank < m_positionRank)
+        return;
+    double latitude = 0;
+    double longitude = 0;
+    if (!readDegrees(fields.at(latitudeAt), fields.at(latitudeAt + 1), &latitude)
+        || !readDegrees(fields.at(latitudeAt + 2), fields.at(latitudeAt + 3), &longitude))
+        return;
+    m_positionRank = rank;
+    m_current.hasPosition = true;
+    m_current.latitude = latitude;
+    m_current.longitude = longitude;
+}
+
+// $GPGGA,123519.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
+void EpochAssembler::readGga(const NmeaFields &fields, qint64 receivedMs)
+{
+    if (!fields.at(6).isEmpty())
+        m_current.quality = fields.intAt(6);
+    if (m_current.quality > 0 && m_current.fixLineMs[Epoch::GgaFix] < 0)
+        m_current.fixLineMs[Epoch::GgaFix] = receivedMs;
+    setPosition(fields, 2, 4);
+    if (!fields.at(7).isEmpty())
+        m_current.satellitesInUse = fields.intAt(7);
+    if (std::isnan(m_current.hdop))
+        m_current.hdop = readNumber(fields.at(8));
+    m_current.altitude = readNumber(fields.at(9));
+    m_current.geoidSeparation = readNumber(fields.at(11));
+}
+
+// $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
+void EpochAssembler::readRmc(const NmeaFields &fields, qint64 receivedMs)
+{
+    const QByteArray status = fields.at(2);
+    if (status.size() == 1)
+        m_current.rmcStatus = status.at(0);
+    if (m_current.rmcStatus == 'A' && m_current.fixLineMs[Epoch::RmcFix] < 0)
+        m_current.fixLineMs[Epoch::RmcFix] = receivedMs;
+    setPosition(fields, 3, 2);
+    const QByteArray date = fields.at(9);
+    const QDate d(2000 + date.mid(4, 2).toInt(), date.mid(2, 2).toInt(), date.left(2).toInt());
+    if (date.size() == 6 && d.isValid())
+        m_date = m_current.date = d;
+}
+
+// $GNGNS,235647.00,3403.47162394,N,11711.80927093,W,FFNNN,10,1.2,403.600,-32.133,,*2E
+void EpochAssembler::readGns(const NmeaFields &fields)
+{
+    setPosition(fields, 2, 3);
+    if (std::isnan(m_current.altitude))
+        m_current.altitude = readNumber(fields.at(9));
+    if (std::isnan(m_current.geoidSeparation))
+        m_current.geoidSeparation = readNumber(fields.at(10));
+}
+
+// $GNGLL,3403.47162394,N,11711.80927093,W,235647.00,A,D*64
+void EpochAssembler::readGll(const NmeaFields &fields)
+{
+    if (fields.at(6) == "A")
+        setPosition(fields, 1, 1);
+}
+
+// $GNZDA,235647.05,20,12,2017,00,00*79
+void EpochAssembler::readZda(const NmeaFields &fields)
+{
+    const QDate d(fields.intAt(4), fields.intAt(3), fields.intAt(2));
+    if (d.isValid() && fields.intAt(4) >= 1980)
+        m_date = m_current.date = d;
+}
+
+// $GNGSA,A,3,05,13,15,29,,,,,,,,,1.8,1.0,1.5,1*33
+void EpochAssembler::readGsa(const NmeaFields &fields, qint64 receivedMs)
+{
+    const int system = gsaSystemId(fields);
+    const int slot = system >= 1 && system <= 5 ? system : 0;
+    if (!fields.at(2).isEmpty())
+        m_current.fixType[slot] = fields.intAt(2);
+    if (m_current.fixType[slot] == 3 && m_current.fixLineMs[Epoch::Gsa3dFix] < 0)
+        m_current.fixLineMs[Epoch::Gsa3dFix] = receivedMs;
+    m_current.pdop = readNumber(fields.at(15));
+    m_current.hdop = readNumber(fields.at(16));
+    m_current.vdop = readNumber(fields.at(17));
+
+    const QByteArray talker = talkerOfSystem(system);
+    if (talker.isEmpty())
+        return;
+    for (int i = 3; i <= 14; ++i) {
+        if (fields.at(i).isEmpty())
+            continue;
+        const int number = fields.intAt(i);
+        const ConstellationRow *row = findConstellation(talker, number);
+        if (!row || row->usedSystemId == SystemUnknown)
+            continue;
+        const SatelliteKey key{row->constellation, number - row->offset};
+        if (!m_current.used.contains(key))
+            m_current.used.append(key);
+    }
+}
+
+// $GPGSV,3,1,11,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1*6A
+void EpochAssembler::readGsv(const NmeaFields &fields)
+{
+    ++m_current.gsvLines;
+    const QByteArray talker = fields.talker();
+    const int satellites = gsvSatelliteCount(fields);
+    // One field after the last whole group is the NMEA 4.10 signal ID.
+    const int sentSignal = (fields.count() - 4) % 4 == 1 ? readSignalId(fields.at(fields.count() - 1)) : 0;
+    for (int k = 1; k <= satellites; ++k) {
+        const QByteArray number = fields.at(4 * k);
+        const ConstellationRow *row = findConstellation(talker, fields.intAt(4 * k));
+        if (!row)
+            continue;
+        const SatelliteKey key{row->constellation, fields.intAt(4 * k) - row->offset};
+        auto it = std::find_if(m_current.satellites.begin(), m_current.satellites.end(),
+                               [&key](const SatelliteInView &s) { return s.key == key; });
+        const bool first = it == m_current.satellites.end();
+        if (first) {
+            SatelliteInView s;
+            s.key = key;
+            s.label = satelliteLabel(*row, number);
+            m_current.satellites.append(s);
+            it = m_current.satellites.end() - 1;
+        }
+        // A later listing of the same satellite updates what it sends.
+        if (first || !fields.at(4 * k + 1).isEmpty())
+            it->elevation = float(fields.intAt(4 * k + 1));
+        if (first || !fields.at(4 * k + 2).isEmpty())
+            it->azimuth = float(fields.intAt(4 * k + 2));
+
+        const int signalId = sentSignal > 0 ? sentSignal : primarySignal(row->constellation);
+        const float cnr = float(fields.intAt(4 * k + 3));
+        auto signal = std::find_if(it->cnrs.begin(), it->cnrs.end(),
+                                   [signalId](const SignalCnr &s) { return s.signalId == signalId; });
+        if (signal == it->cnrs.end())
+            it->cnrs.append(SignalCnr{signalId, cnr});
+        else if (cnr > 0)
+            signal->cnr = cnr;
+    }
+}

@@ -1,0 +1,75 @@
+#ifndef EPOCHASSEMBLER_H
+#define EPOCHASSEMBLER_H
+
+#include "receiver/epoch.h"
+
+#include <QByteArray>
+#include <QVector>
+
+class NmeaFields;
+
+// Turns received lines into epochs. An epoch begins where a line brings a
+// new UTC time (GGA, RMC, GNS, GLL; a ZDA stamped less than 100 ms after the
+// epoch's time belongs to it). A receiver that does not know the time (after
+// a cold start, say) sends those sentences with the time empty: then an
+// epoch begins where one of them comes again. A receiver that sends none of
+// them has its epochs end with each block. Lines before the first beginning
+// seen are the end of an epoch whose start was missed; they are dropped.
+//
+// An epoch is also known to be complete, before the next begins, once it
+// has received the kind of line that ended the previous epoch: a window
+// can show it at once instead of an epoch later.
+class EpochAssembler
+{
+public:
+    // Adds one line as received (its line end may stay). receivedMs is the
+    // caller's monotonic clock when the line arrived. Lines not beginning
+    // with "$" are ignored.
+    void addLine(const QByteArray &line, qint64 receivedMs = 0);
+    // The end of a block read from the line.
+    void endBlock();
+    // The epochs finished since the last call, oldest first.
+    QVector<Epoch> takeFinished();
+
+    // The epoch being gathered, with its used marks.
+    Epoch current() const;
+    // True when the epoch being gathered has received the kind of line that
+    // ended the previous one (proprietary sentences aside), and nothing
+    // after it.
+    bool currentLooksComplete() const { return m_looksComplete; }
+    bool hasCurrent() const { return m_current.lines > 0; }
+
+    // Forgets everything: a new connection.
+    void reset();
+
+private:
+    void startEpoch(int utcMs, qint64 receivedMs);
+    void finishCurrent();
+    // Begins a new epoch where a GGA, RMC, GNS, GLL or ZDA line says so.
+    void takeTime(const QByteArray &address, const QByteArray &type, int utcMs, qint64 receivedMs);
+    // Finishes the epoch being gathered, or drops it when its start was missed.
+    void closeCurrent();
+    void readGga(const NmeaFields &fields, qint64 receivedMs);
+    void readRmc(const NmeaFields &fields, qint64 receivedMs);
+    void readGns(const NmeaFields &fields);
+    void readGll(const NmeaFields &fields);
+    void readZda(const NmeaFields &fields);
+    void readGsa(const NmeaFields &fields, qint64 receivedMs);
+    void readGsv(const NmeaFields &fields);
+    // Sets the position unless a sentence that ranks higher already did.
+    void setPosition(const NmeaFields &fields, int latitudeAt, int rank);
+
+    Epoch m_current;
+    bool m_delimited = false;       // began where an epoch begins
+    QVector<QByteArray> m_markers;  // addresses of the GGA, RMC, GNS, GLL lines in it
+    int m_positionRank = 0;
+    QDate m_date;
+    int m_lastUtcMs = -1;
+    qint64 m_sequence = 0;
+    QByteArray m_lastKey;       // kind of the latest line
+    QByteArray m_terminalKey;   // kind of the line that ended the previous epoch
+    bool m_looksComplete = false;
+    QVector<Epoch> m_finished;
+};
+
+#endif // EPOCHASSEMBLER_H

@@ -1,0 +1,43 @@
+#include "receiver/receivermodel.h"
+
+ReceiverModel::ReceiverModel(QObject *parent)
+    : QObject(parent)
+{
+    qRegisterMetaType<Epoch>();
+}
+
+void ReceiverModel::addBlock(const QByteArray &block, qint64 receivedMs)
+{
+    // The piece after the last line feed is not a line yet.
+    int start = 0;
+    for (int end = block.indexOf('\n'); end >= 0; end = block.indexOf('\n', start)) {
+        m_assembler.addLine(block.mid(start, end - start), receivedMs);
+        start = end + 1;
+    }
+    m_assembler.endBlock();
+
+    const QVector<Epoch> finished = m_assembler.takeFinished();
+    for (const Epoch &epoch : finished)
+        emit epochFinished(epoch);
+
+    // Show the newest complete epoch unless it was shown as it is now.
+    Epoch newest;
+    if (m_assembler.currentLooksComplete())
+        newest = m_assembler.current();
+    else if (!finished.isEmpty())
+        newest = finished.last();
+    else
+        return;
+    if (newest.sequence == m_latest.sequence && newest.lines == m_shownLines)
+        return;
+    m_latest = newest;
+    m_shownLines = newest.lines;
+    emit epochShown(m_latest);
+}
+
+void ReceiverModel::reset()
+{
+    m_assembler.reset();
+    m_latest = Epoch();
+    m_shownLines = 0;
+}

@@ -1,0 +1,42 @@
+#ifndef RECEIVERMODEL_H
+#define RECEIVERMODEL_H
+
+#include "receiver/epoch.h"
+#include "receiver/epochassembler.h"
+
+#include <QByteArray>
+#include <QObject>
+
+// What one receiver says, epoch by epoch: takes the blocks read from its
+// line and tells the views about each complete epoch.
+class ReceiverModel : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ReceiverModel(QObject *parent = nullptr);
+
+    // Takes a block of whole lines as read from the line, at the caller's
+    // monotonic clock in milliseconds.
+    void addBlock(const QByteArray &block, qint64 receivedMs);
+    // A new connection: the epoch being gathered is dropped.
+    void reset();
+
+    // The latest epoch shown, or an empty one before the first.
+    const Epoch &latest() const { return m_latest; }
+
+signals:
+    // Every epoch once, in order, when it has ended (the next one began,
+    // or, without time, its block ended): for histories and analysis.
+    void epochFinished(const Epoch &epoch);
+    // The newest complete epoch, at most once a block and as soon as it is
+    // known complete: for what the window shows.
+    void epochShown(const Epoch &epoch);
+
+private:
+    EpochAssembler m_assembler;
+    Epoch m_latest;
+    int m_shownLines = 0;   // lines the shown epoch had when it was shown
+};
+
+#endif // RECEIVERMODEL_H
