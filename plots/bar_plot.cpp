@@ -168,14 +168,13 @@ void bar_plot::paintEvent(QPaintEvent *)
 void bar_plot::drawBandLegend(QList<int> bands, int count)
 {
     std::sort(bands.begin(), bands.end());
-    const QFont legendFont(QStringLiteral("Arial"), 7, 50, false);
+    const QFont legendFont(QStringLiteral("Arial"), 8, 50, false);
     m_painter.setFont(legendFont);
     for (int i = 0; i < bands.size(); ++i) {
-        // The band's signals as the receiver named them, without spaces so
-        // that they wrap between names.
+        // The band's signals as the receiver named them.
         QStringList names;
         for (int e = 0; e < count; ++e) {
-            const QString name = QString(m_signalNames.at(e)).remove(QLatin1Char(' '));
+            const QString &name = m_signalNames.at(e);
             if (m_bands.at(e) == bands.at(i) && m_cnrs.at(e) != 0.0f && !names.contains(name))
                 names.append(name);
         }
@@ -187,7 +186,9 @@ void bar_plot::drawBandLegend(QList<int> bands, int count)
             m_painter.setBrush(QBrush(kPatternColour, bandPattern(bands.at(i))));
             m_painter.drawRects(&swatch, 1);
         }
-        m_painter.drawText(BarChart::legendTextRect(m_width, m_height, i),
-                           Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, names.join(QLatin1Char(' ')));
+        const QRectF text = BarChart::legendTextRect(m_width, m_height, i);
+        m_painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+                           m_painter.fontMetrics().elidedText(names.join(QStringLiteral(", ")), Qt::ElideRight,
+                                                              int(text.width())));
     }
 }

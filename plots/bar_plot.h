@@ -46,7 +46,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    // The bands drawn and the signals of each, in the right margin.
+    // The bands drawn and the signals of each, in a row along the top.
     void drawBandLegend(QList<int> bands, int count);
 
     QPainter m_painter;

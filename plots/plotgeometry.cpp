@@ -95,14 +95,14 @@ QRectF signalValueBoxRect(float w, float h, int k, int n, int j, int m, float va
     return QRectF(bar.center().x() - width / 2, bar.top() - 50, width, 30);
 }
 
-QRectF legendSwatchRect(float w, float h, int i)
+QRectF legendSwatchRect(float w, float, int i)
 {
-    return QRectF(0.915 * w, 0.2 * h + 56.0 * i, 0.06 * w, 12);
+    return QRectF(0.12 * w + 0.17 * w * i, 4, 24, 11);
 }
 
-QRectF legendTextRect(float w, float h, int i)
+QRectF legendTextRect(float w, float, int i)
 {
-    return QRectF(0.91 * w, 0.2 * h + 56.0 * i + 14, 0.09 * w, 40);
+    return QRectF(0.12 * w + 0.17 * w * i + 30, 0, 0.17 * w - 36, 19);
 }
 
 } // namespace BarChart

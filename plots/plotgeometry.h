@@ -54,7 +54,8 @@ QRectF labelRect(float w, float h, int k, int n);
 // are barRect and valueBoxRect.
 QRectF signalBarRect(float w, float h, int k, int n, int j, int m, float value);
 QRectF signalValueBoxRect(float w, float h, int k, int n, int j, int m, float value);
-// Entry i of the band legend in the right margin: its swatch and its text.
+// Entry i of the band legend, in a row along the top: its swatch and its
+// text.
 QRectF legendSwatchRect(float w, float h, int i);
 QRectF legendTextRect(float w, float h, int i);
 } // namespace BarChart
