@@ -86,6 +86,19 @@ QString twoDecimals(float value)
 
 } // namespace
 
+SatelliteColour constellationColour(Constellation constellation)
+{
+    switch (constellation) {
+    case Constellation::Gps: return GpsColour;
+    case Constellation::Glonass: return GlonassColour;
+    case Constellation::Galileo: return GalileoColour;
+    case Constellation::Beidou: return BeidouColour;
+    case Constellation::Qzss: return QzssColour;
+    case Constellation::Sbas: return SbasColour;
+    }
+    return GpsColour;
+}
+
 const ConstellationRow *findConstellation(const QByteArray &talker, int prn)
 {
     for (const ConstellationRow &row : Table) {

@@ -40,6 +40,10 @@ struct SatelliteColour
     }
 };
 
+// The colour the program draws a constellation in (sky view, bar chart,
+// statistics titles, charts); alpha 255.
+SatelliteColour constellationColour(Constellation constellation);
+
 // One row of the constellation table: which satellites of which GSV talker
 // belong to a constellation, how they are labelled and coloured, and which
 // GSA system reports them as used (0: never marked).
