@@ -297,7 +297,7 @@ public:
         auto *points = new QCPCurve(m_scatter.xAxis, m_scatter.yAxis);
         points->setLineStyle(QCPCurve::lsNone);
         // A disc drawn once and copied for every point, as Qwt's symbol
-        // cache does; drawing 36,000 antialiased discs takes ten times longer.
+        // cache does; drawing 36,000 antialiased discs takes ten times as long.
         QPixmap disc(5, 5);
         disc.fill(Qt::transparent);
         {
