@@ -184,7 +184,8 @@ void TimeChart::replot()
 
 bool TimeChart::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == canvas()) {
+    // Nothing to zoom or pan before the first sample.
+    if (watched == canvas() && m_span.length() > 0) {
         switch (event->type()) {
         case QEvent::Wheel: {
             const auto *wheel = static_cast<QWheelEvent *>(event);
