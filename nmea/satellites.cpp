@@ -36,6 +36,19 @@ const ConstellationRow Table[] = {
 
 } // namespace
 
+SatelliteColour constellationColour(Constellation constellation)
+{
+    switch (constellation) {
+    case Constellation::Gps: return GpsColour;
+    case Constellation::Glonass: return GlonassColour;
+    case Constellation::Galileo: return GalileoColour;
+    case Constellation::Beidou: return BeidouColour;
+    case Constellation::Qzss: return QzssColour;
+    case Constellation::Sbas: return SbasColour;
+    }
+    return GpsColour;
+}
+
 const ConstellationRow *findConstellation(const QByteArray &talker, int prn)
 {
     for (const ConstellationRow &row : Table) {
@@ -51,15 +64,6 @@ QString satelliteLabel(const ConstellationRow &row, const QByteArray &numberAsSe
         return QLatin1Char(row.letter) + QString::fromLatin1(numberAsSent);
     const int own = numberAsSent.toInt() - row.offset;
     return QLatin1Char(row.letter) + QStringLiteral("%1").arg(own, 2, 10, QLatin1Char('0'));
-}
-
-SatelliteColour constellationColour(Constellation constellation)
-{
-    for (const ConstellationRow &row : Table) {
-        if (row.constellation == constellation)
-            return row.colour;
-    }
-    return SatelliteColour{};
 }
 
 int gsvSatelliteCount(const NmeaFields &fields)

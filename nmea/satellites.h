@@ -40,6 +40,10 @@ struct SatelliteColour
     }
 };
 
+// The colour the program draws a constellation in (sky view, bar chart,
+// statistics titles, charts); alpha 255.
+SatelliteColour constellationColour(Constellation constellation);
+
 // One row of the constellation table: which satellites of which GSV talker
 // belong to a constellation, how they are labelled and coloured, and whether
 // a GSA may report them as used.
@@ -66,9 +70,6 @@ const ConstellationRow *findConstellation(const QByteArray &talker, int prn);
 // "G9"), or, for an extended number, the constellation's own number with two
 // digits ("B14" for 214).
 QString satelliteLabel(const ConstellationRow &row, const QByteArray &numberAsSent);
-
-// The constellation's colour, alpha 255.
-SatelliteColour constellationColour(Constellation constellation);
 
 // The number of satellites a GSV line holds: one per complete group of four
 // fields after field 3, so the optional signal-ID field after the last

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     cmake make g++ pkg-config
     qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev
+    libqwt-qt5-dev libqwt-qt5-6
     fonts-liberation
     xvfb xauth imagemagick
 )
