@@ -46,7 +46,8 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
         QStringLiteral("Bands per satellite: 1 (default) or 2, dual-band as NMEA 0183 4.11 has it: after each "
                        "system's GSV sequence, one of its second band with that band's signal ID (GPS and QZSS "
                        "L5: 8, Galileo E5a: 1, BeiDou B2a: 5), 2 to 6 dB weaker. GLONASS and SBAS stay "
-                       "single-band, and about a quarter of the satellites lack a second band. Example: --signals 2 --truth t.jsonl"),
+                       "single-band, and about a quarter of the satellites lack a second band. "
+                       "Example: --signals 2 --truth t.jsonl"),
         QStringLiteral("N"));
     const QCommandLineOption positionNoise(QStringLiteral("position-noise"),
         QStringLiteral("White Gaussian noise with this standard deviation in metres on east, north and up, new "
