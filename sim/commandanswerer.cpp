@@ -1,7 +1,9 @@
 #include "sim/commandanswerer.h"
 #include "sim/sentencewriter.h"
+#include "sim/splitmix.h"
 
 #include <QStringList>
+#include <cmath>
 
 QString restartName(RestartKind kind)
 {
@@ -27,32 +29,62 @@ double TtffSettings::secondsFor(RestartKind kind) const
     return 0;
 }
 
+double TtffSettings::highFor(RestartKind kind) const
+{
+    switch (kind) {
+    case RestartKind::Hot: return hotHigh;
+    case RestartKind::Warm: return warmHigh;
+    case RestartKind::Cold: return coldHigh;
+    case RestartKind::Full: return fullHigh;
+    case RestartKind::None: break;
+    }
+    return 0;
+}
+
+double TtffSettings::draw(RestartKind kind, double unit) const
+{
+    const double low = secondsFor(kind);
+    const double high = highFor(kind);
+    if (high <= low)
+        return low;
+    return std::round((low + unit * (high - low)) * 100.0) / 100.0;
+}
+
 bool TtffSettings::parse(const QString &text, QString *error)
 {
     TtffSettings parsed = *this;
     const QStringList items = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (items.isEmpty()) {
-        *error = QStringLiteral("--ttff needs kind=seconds pairs, e.g. hot=2,cold=30");
+        *error = QStringLiteral("--ttff needs kind=seconds pairs, e.g. hot=2,cold=30 or cold=25:35");
         return false;
     }
     for (const QString &item : items) {
         const QStringList pair = item.split(QLatin1Char('='));
-        bool ok = false;
-        const double seconds = pair.size() == 2 ? pair.at(1).trimmed().toDouble(&ok) : 0;
-        if (!ok || seconds < 0 || seconds > 3600) {
-            *error = QStringLiteral("bad --ttff item \"%1\" (want kind=seconds, 0 to 3600)").arg(item);
+        const QStringList ends = pair.size() == 2 ? pair.at(1).split(QLatin1Char(':')) : QStringList();
+        bool ok = ends.size() == 1 || ends.size() == 2;
+        double values[2] = {0, 0};
+        for (int i = 0; ok && i < ends.size(); ++i) {
+            values[i] = ends.at(i).trimmed().toDouble(&ok);
+            ok = ok && values[i] >= 0 && values[i] <= 3600;
+        }
+        if (!ok || (ends.size() == 2 && values[1] < values[0])) {
+            *error = QStringLiteral("bad --ttff item \"%1\" (want kind=seconds or kind=low:high, 0 to 3600)").arg(item);
             return false;
         }
         const QString kind = pair.at(0).trimmed();
-        if (kind == QLatin1String("hot"))
-            parsed.hot = seconds;
-        else if (kind == QLatin1String("warm"))
-            parsed.warm = seconds;
-        else if (kind == QLatin1String("cold"))
-            parsed.cold = seconds;
-        else if (kind == QLatin1String("full"))
-            parsed.full = seconds;
-        else {
+        const struct { const char *name; double *low; double *high; } kinds[] = {
+            {"hot", &parsed.hot, &parsed.hotHigh}, {"warm", &parsed.warm, &parsed.warmHigh},
+            {"cold", &parsed.cold, &parsed.coldHigh}, {"full", &parsed.full, &parsed.fullHigh},
+        };
+        bool known = false;
+        for (const auto &k : kinds) {
+            if (kind == QLatin1String(k.name)) {
+                *k.low = values[0];
+                *k.high = values[1];
+                known = true;
+            }
+        }
+        if (!known) {
             *error = QStringLiteral("unknown --ttff kind \"%1\" (hot, warm, cold, full)").arg(kind);
             return false;
         }
@@ -114,7 +146,9 @@ void FixState::restart(RestartKind kind, qint64 nowMs)
     if (kind == RestartKind::None)
         return;
     m_restartMs = nowMs;
-    m_fixAtMs = nowMs + qint64(m_ttff.secondsFor(kind) * 1000.0 + 0.5);
+    ++m_restarts;
+    m_lastTtff = m_ttff.draw(kind, SplitMix64::unitOf(SplitMix64::mix(m_seed ^ 0x7FF0ULL) + m_restarts));
+    m_fixAtMs = nowMs + qint64(m_lastTtff * 1000.0 + 0.5);
 }
 
 double FixState::tracked(qint64 nowMs) const

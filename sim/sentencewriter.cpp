@@ -34,20 +34,51 @@ QByteArray angleField(double degrees, int degreeDigits, char positive, char nega
     return text;
 }
 
+// Satellites of one talker; their signal IDs are those of the first system.
 struct GsvGroup
 {
     const char *talker;
     QList<SimSystem> systems;
     int systemId;
-    int signalId;
 };
 
 const GsvGroup groups[] = {
-    {"GP", {SimSystem::Gps, SimSystem::Qzss, SimSystem::Sbas}, 1, 1},
-    {"GL", {SimSystem::Glonass}, 2, 1},
-    {"GA", {SimSystem::Galileo}, 3, 7},
-    {"GB", {SimSystem::Beidou}, 4, 1},
+    {"GP", {SimSystem::Gps, SimSystem::Qzss, SimSystem::Sbas}, 1},
+    {"GL", {SimSystem::Glonass}, 2},
+    {"GA", {SimSystem::Galileo}, 3},
+    {"GB", {SimSystem::Beidou}, 4},
 };
+
+// One GSV sequence, four satellites a message, the CNR of the band given:
+// $GPGSV,3,1,10,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1*hh
+QList<QByteArray> gsvSequence(const char *talker, QVector<SimSatellite> sats, int band, int signalId,
+                              const WriterOptions &options)
+{
+    QList<QByteArray> out;
+    sats = sats.mid(0, 36);   // a sequence has at most nine messages
+    const int messages = qMax(1, (sats.size() + 3) / 4);
+    for (int m = 0; m < messages; ++m) {
+        QByteArray gsv = QByteArray(talker) + "GSV," + QByteArray::number(messages) + ',' + QByteArray::number(m + 1)
+              + ',' + twoDigits(sats.size());
+        for (int i = m * 4; i < qMin(sats.size(), m * 4 + 4); ++i) {
+            const SimSatellite &s = sats.at(i);
+            const int cnr = band == 0 ? s.cnr : s.secondCnr;
+            gsv += ',' + twoDigits(s.prn) + ',' + twoDigits(s.elevation) + ','
+                   + QByteArray::number(s.azimuth).rightJustified(3, '0') + ','
+                   + (cnr > 0 ? twoDigits(cnr) : QByteArray());
+        }
+        if (!options.nmea3)
+            gsv += ',' + QByteArray::number(signalId);
+        out << nmeaSentence(gsv, options.lineEnd);
+    }
+    return out;
+}
+
+QJsonObject signalJson(const SimSignal &signal, int cnr)
+{
+    return QJsonObject{{QStringLiteral("id"), signal.id}, {QStringLiteral("name"), signal.name},
+                       {QStringLiteral("cnr"), cnr}};
+}
 
 } // namespace
 
@@ -91,7 +122,7 @@ QList<QByteArray> epochSentences(const SimEpoch &e, const WriterOptions &options
     // $GNGGA,030000.000,3113.82400,N,12128.42200,E,1,24,0.62,12.3,M,9.1,M,,*hh
     out << nmeaSentence("GNGGA," + time + ',' + lat + ',' + lon + ',' + (fixed ? "1," : "0,")
                             + twoDigits(e.usedCount()) + ',' + num(e.hdop, 2) + ','
-                            + (fixed ? num(e.altitude, 1) + ",M," + num(e.geoidSeparation, 1) + ",M,,"
+                            + (fixed ? num(e.altitude, e.altitudeDecimals) + ",M," + num(e.geoidSeparation, 1) + ",M,,"
                                      : QByteArray(",,,,,")),
                         end);
     // $GNGLL,3113.82400,N,12128.42200,E,030000.000,A,A*hh
@@ -129,28 +160,20 @@ QList<QByteArray> epochSentences(const SimEpoch &e, const WriterOptions &options
         out << nmeaSentence(gsa, end);
     }
 
-    // GSV sequences, four satellites a message:
-    // $GPGSV,3,1,10,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1*hh
+    // Per talker the first band's sequence, then the second band's, of the
+    // satellites that send one, with its own signal ID.
     for (const GsvGroup &g : groups) {
-        QVector<SimSatellite> sats;
-        for (const SimSatellite &s : e.satellites)
-            if (g.systems.contains(s.system))
-                sats.append(s);
-        sats = sats.mid(0, 36);   // a sequence has at most nine messages
-        const int messages = qMax(1, (sats.size() + 3) / 4);
-        for (int m = 0; m < messages; ++m) {
-            QByteArray gsv = QByteArray(g.talker) + "GSV," + QByteArray::number(messages) + ',' + QByteArray::number(m + 1)
-                  + ',' + twoDigits(sats.size());
-            for (int i = m * 4; i < qMin(sats.size(), m * 4 + 4); ++i) {
-                const SimSatellite &s = sats.at(i);
-                gsv += ',' + twoDigits(s.prn) + ',' + twoDigits(s.elevation) + ','
-                       + QByteArray::number(s.azimuth).rightJustified(3, '0') + ','
-                       + (s.cnr > 0 ? twoDigits(s.cnr) : QByteArray());
-            }
-            if (!options.nmea3)
-                gsv += ',' + QByteArray::number(g.signalId);
-            out << nmeaSentence(gsv, end);
+        QVector<SimSatellite> sats, second;
+        for (const SimSatellite &s : e.satellites) {
+            if (!g.systems.contains(s.system))
+                continue;
+            sats.append(s);
+            if (s.secondCnr >= 0)
+                second.append(s);
         }
+        out << gsvSequence(g.talker, sats, 0, simSignal(g.systems.first(), 0).id, options);
+        if (!second.isEmpty())
+            out << gsvSequence(g.talker, second, 1, simSignal(g.systems.first(), 1).id, options);
     }
     return out;
 }
@@ -171,6 +194,9 @@ QByteArray truthJson(const SimEpoch &e, int damaged)
         root.insert(QStringLiteral("lon"), QJsonValue());
         root.insert(QStringLiteral("alt"), QJsonValue());
     }
+    root.insert(QStringLiteral("site"), QJsonObject{{QStringLiteral("lat"), e.siteLatitude},
+                                                    {QStringLiteral("lon"), e.siteLongitude},
+                                                    {QStringLiteral("alt"), e.siteAltitude}});
     root.insert(QStringLiteral("pdop"), e.pdop);
     root.insert(QStringLiteral("hdop"), e.hdop);
     root.insert(QStringLiteral("vdop"), e.vdop);
@@ -190,10 +216,23 @@ QByteArray truthJson(const SimEpoch &e, int damaged)
             sat.insert(QStringLiteral("azim"), s.azimuth);
             sat.insert(QStringLiteral("cnr"), s.cnr);
             sat.insert(QStringLiteral("used"), s.used);
+            QJsonArray signalList{signalJson(simSignal(system, 0), s.cnr)};
+            if (s.secondCnr >= 0)
+                signalList.append(signalJson(simSignal(system, 1), s.secondCnr));
+            sat.insert(QStringLiteral("signals"), signalList);
             list.append(sat);
         }
         systems.insert(simSystemName(system), list);
     }
     root.insert(QStringLiteral("systems"), systems);
     return QJsonDocument(root).toJson(QJsonDocument::Compact) + '\n';
+}
+
+QByteArray restartJson(const QString &kind, const QDateTime &received, double ttffSeconds, const QDateTime &firstFix)
+{
+    // Written by hand to keep the keys in the order a reader expects them.
+    return "{\"restart\":\"" + kind.toLatin1() + "\",\"received\":\""
+           + received.toString(Qt::ISODateWithMs).toLatin1() + "\",\"ttff\":"
+           + QByteArray::number(ttffSeconds, 'g', 10) + ",\"firstFix\":\""
+           + firstFix.toString(Qt::ISODateWithMs).toLatin1() + "\"}\n";
 }

@@ -35,8 +35,28 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
         QStringLiteral("UTC time of the first epoch, ISO 8601, or \"now\" (default 2024-06-01T03:00:00Z). "
                        "Example: --start 2025-01-15T08:30:00Z"), QStringLiteral("TIME"));
     const QCommandLineOption ttff(QStringLiteral("ttff"),
-        QStringLiteral("Seconds from each restart to the first fix (defaults hot=2,warm=20,cold=30,full=35). "
-                       "Example: --ttff hot=1,cold=5"), QStringLiteral("LIST"));
+        QStringLiteral("Seconds from each restart to the first fix (defaults hot=2,warm=20,cold=30,full=35); "
+                       "low:high draws each restart's time uniformly from that spread with the seed. TTFF is "
+                       "measured from the moment the restart command is received to the first epoch with a fix "
+                       "(GGA quality 1, RMC status A, GSA fix type 3; before it quality 0, status V, fix type 1): "
+                       "the receiver restarts its epoch schedule so that epoch is sent exactly then. With --truth, "
+                       "each restart adds a line {\"restart\":KIND,\"received\":UTC,\"ttff\":S,\"firstFix\":UTC} "
+                       "in the receiver's UTC. Example: --ttff hot=1,cold=25:35"), QStringLiteral("LIST"));
+    const QCommandLineOption signalCount(QStringLiteral("signals"),
+        QStringLiteral("Bands per satellite: 1 (default) or 2, dual-band as NMEA 0183 4.11 has it: after each "
+                       "system's GSV sequence, one of its second band with that band's signal ID (GPS and QZSS "
+                       "L5: 8, Galileo E5a: 1, BeiDou B2a: 5), 2 to 6 dB weaker. GLONASS and SBAS stay "
+                       "single-band, and about a quarter of the satellites lack a second band. "
+                       "Example: --signals 2 --truth t.jsonl"),
+        QStringLiteral("N"));
+    const QCommandLineOption positionNoise(QStringLiteral("position-noise"),
+        QStringLiteral("White Gaussian noise with this standard deviation in metres on east, north and up, new "
+                       "each epoch, in place of the default wander of about a metre; the truth's \"site\" is the "
+                       "position without noise. Example: --position-noise 2.5"), QStringLiteral("SIGMA_M"));
+    const QCommandLineOption cnrOffset(QStringLiteral("cnr-offset"),
+        QStringLiteral("Adds this many dB (whole, may be negative) to every CNR sent, of every band; a tracked "
+                       "signal stays at 1 or above, an untracked one at 0. Example: --cnr-offset -3"),
+        QStringLiteral("DB"));
     const QCommandLineOption replay(QStringLiteral("replay"),
         QStringLiteral("Sends a recorded NMEA log instead, epoch by epoch at the pace of its UTC times, "
                        "from when a program opens the line. "
@@ -62,7 +82,8 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
         QStringLiteral("Sends only noise, as a receiver at another baud rate seems to; commands are not understood. "
                        "Example: --baud-noise"));
     const QCommandLineOption truth(QStringLiteral("truth"),
-        QStringLiteral("Writes what each epoch sent as one JSON line (UTC, fix, position, DOPs, satellites). "
+        QStringLiteral("Writes what each epoch sent as one JSON line (UTC, fix, position and the site without "
+                       "noise, DOPs, each satellite once with its signals), and a line per restart (see --ttff). "
                        "Example: --truth truth.jsonl"), QStringLiteral("FILE"));
     const QCommandLineOption link(QStringLiteral("link"),
         QStringLiteral("Also makes a symbolic link to the serial line, removed at exit. Example: --link /tmp/gnss0"),
@@ -85,8 +106,9 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
         QStringLiteral("Writes one line per write to the serial line: the monotonic clock in nanoseconds and the "
                        "bytes written so far, for measuring a program's delay and backlog. "
                        "Example: --write-log writes.txt"), QStringLiteral("FILE"));
-    parser.addOptions({help, version, rate, seed, start, ttff, replay, speed, loop, nmea, lfOnly, chunk, garbage,
-                       hangup, noise, truth, link, stdinLifetime, lineRate, flood, epochs, output, writeLog});
+    parser.addOptions({help, version, rate, seed, start, ttff, signalCount, positionNoise, cnrOffset, replay, speed,
+                       loop, nmea, lfOnly, chunk, garbage, hangup, noise, truth, link, stdinLifetime, lineRate, flood,
+                       epochs, output, writeLog});
 
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -139,6 +161,21 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
         if (!o->ttff.parse(parser.value(ttff), &error))
             return fail(error);
     }
+    if (parser.isSet(signalCount)) {
+        o->receiver.signalCount = parser.value(signalCount).toInt(&ok);
+        if (!ok || o->receiver.signalCount < 1 || o->receiver.signalCount > 2)
+            return fail(QStringLiteral("--signals must be 1 or 2"));
+    }
+    if (parser.isSet(positionNoise)) {
+        o->receiver.positionNoiseM = parser.value(positionNoise).toDouble(&ok);
+        if (!ok || o->receiver.positionNoiseM < 0 || o->receiver.positionNoiseM > 10000)
+            return fail(QStringLiteral("--position-noise must be metres, 0 to 10000"));
+    }
+    if (parser.isSet(cnrOffset)) {
+        o->receiver.cnrOffset = parser.value(cnrOffset).toInt(&ok);
+        if (!ok || qAbs(o->receiver.cnrOffset) > 99)
+            return fail(QStringLiteral("--cnr-offset must be whole dB, -99 to 99"));
+    }
     o->replayFile = parser.value(replay);
     if (parser.isSet(speed)) {
         o->speed = parser.value(speed).toDouble(&ok);
@@ -155,6 +192,9 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
         else
             return fail(QStringLiteral("--nmea must be 3 or 4"));
     }
+    // Only the signal ID tells a second band's sequence from the first's.
+    if (o->nmeaVersion == 3 && o->receiver.signalCount == 2)
+        return fail(QStringLiteral("--signals 2 needs --nmea 4"));
     o->lfOnly = parser.isSet(lfOnly);
     if (parser.isSet(chunk)) {
         o->chunk = parser.value(chunk).toInt(&ok);

@@ -2,6 +2,7 @@
 #define SIMOPTIONS_H
 
 #include "sim/commandanswerer.h"
+#include "sim/receiverprofile.h"
 
 #include <QDateTime>
 #include <QString>
@@ -14,6 +15,7 @@ struct SimOptions
     quint64 seed = 1;
     QDateTime start;                // UTC of the first epoch
     TtffSettings ttff;
+    ReceiverProfile receiver;       // --signals, --position-noise, --cnr-offset
     QString replayFile;
     double speed = 1.0;
     bool loop = false;

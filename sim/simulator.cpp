@@ -37,7 +37,7 @@ Simulator::Simulator(const SimOptions &options, QObject *parent)
     : QObject(parent)
     , m_options(options)
     , m_sky(options.seed, options.start)
-    , m_fix(options.ttff)
+    , m_fix(options.ttff, options.seed)
     , m_faults(options.seed)
     , m_pacer(options.lineRate)
 {
@@ -227,7 +227,8 @@ bool Simulator::nextEpochBytes(qint64 simMs, QByteArray *bytes)
         m_lastIsSimulated = false;
     } else {
         const bool fixed = m_fix.hasFix(simMs);
-        m_lastEpoch = m_sky.epochAt(simMs, fixed, m_fix.tracked(simMs));
+        m_lastEpoch = m_sky.epochAt(simMs, fixed, m_fix.tracked(simMs), m_options.receiver.signalCount);
+        applyReceiverProfile(m_options.receiver, m_options.seed, &m_lastEpoch);
         const QList<QByteArray> lines = epochSentences(m_lastEpoch, m_writer);
         for (const QByteArray &line : lines) {
             bool hit = false;
@@ -479,15 +480,27 @@ void Simulator::handleCommand(const QByteArray &line)
     if (answer.restart != RestartKind::None) {
         const qint64 now = simNowMs();
         m_fix.restart(answer.restart, now);
+        const qint64 fixAt = m_fix.fixAtMs();
         log(QStringLiteral("EVENT %1 start, first fix in %2 s")
                 .arg(restartName(answer.restart))
-                .arg(m_options.ttff.secondsFor(answer.restart), 0, 'f', 3));
+                .arg(m_fix.lastTtffSeconds(), 0, 'f', 3));
+        qint64 firstFixMs = fixAt;
         if (m_replay.isEmpty() && !m_options.flood && m_producing) {
-            // The receiver restarts its measurement epochs at the restart, so
-            // the first fix comes exactly one time-to-first-fix later.
-            m_phaseMs = now;
-            m_k = 1;
+            // The receiver restarts its measurement epochs so that one falls
+            // exactly on the first fix; the first of them comes within a
+            // period of the restart.
+            m_phaseMs = fixAt;
+            m_k = 1 - (fixAt - now + periodMs() - 1) / periodMs();
+            firstFixMs = m_phaseMs + qMax<qint64>(0, m_k) * periodMs();
             scheduleEpoch();
+        } else if (m_options.flood) {
+            // Flood epochs stay on their grid: the first at or after the fix.
+            firstFixMs = qMax((fixAt + periodMs() - 1) / periodMs(), m_epochsSent) * periodMs();
+        }
+        if (m_truth.isOpen() && m_replay.isEmpty()) {
+            m_truth.write(restartJson(restartName(answer.restart), m_sky.startUtc().addMSecs(now),
+                                      m_fix.lastTtffSeconds(), m_sky.startUtc().addMSecs(firstFixMs)));
+            m_truth.flush();
         }
     }
     for (const QByteArray &reply : answer.replies) {

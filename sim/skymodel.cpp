@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr double EarthRadiusKm = 6371.0;
+constexpr double SiteAltitudeM = 12.3;   // above mean sea level
 constexpr double EarthRate = 7.2921151467e-5;   // rad/s
 constexpr double SiderealDayS = 86164.0905;
 constexpr double GeoRadiusKm = 42164.0;
@@ -23,16 +23,6 @@ quint64 key(quint64 seed, int what, int system, int prn, qint64 slot)
 }
 
 double roundTo(double value, double step) { return std::round(value / step) * step; }
-
-// Rounds degrees to what "ddmm.mmmmm" carries.
-double roundToMinutes(double degrees)
-{
-    const double sign = degrees < 0 ? -1 : 1;
-    const double a = std::fabs(degrees);
-    const double whole = std::floor(a);
-    const double minutes = std::round((a - whole) * 60.0 * 1e5) / 1e5;
-    return sign * (whole + minutes / 60.0);
-}
 
 // DOPs of the used satellites, from the geometry matrix with one clock term.
 bool computeDops(const QVector<SimSatellite> &sats, double *pdop, double *hdop, double *vdop)
@@ -91,6 +81,36 @@ bool computeDops(const QVector<SimSatellite> &sats, double *pdop, double *hdop, 
 }
 
 } // namespace
+
+double roundToNmeaMinutes(double degrees)
+{
+    const double sign = degrees < 0 ? -1 : 1;
+    const double a = std::fabs(degrees);
+    const double whole = std::floor(a);
+    const double minutes = std::round((a - whole) * 60.0 * 1e5) / 1e5;
+    return sign * (whole + minutes / 60.0);
+}
+
+SimSignal simSignal(SimSystem system, int band)
+{
+    struct Row { SimSystem system; int id[2]; const char *name[2]; };
+    static const Row rows[] = {
+        {SimSystem::Gps, {1, 8}, {"L1 C/A", "L5"}},
+        {SimSystem::Glonass, {1, 0}, {"L1OF", ""}},
+        {SimSystem::Galileo, {7, 1}, {"E1-B/C", "E5a"}},
+        {SimSystem::Beidou, {1, 5}, {"B1I", "B2a"}},
+        {SimSystem::Qzss, {1, 8}, {"L1 C/A", "L5"}},
+        {SimSystem::Sbas, {1, 0}, {"L1 C/A", ""}},
+    };
+    SimSignal signal;
+    for (const Row &r : rows) {
+        if (r.system == system && band >= 0 && band < 2 && r.id[band] > 0) {
+            signal.id = r.id[band];
+            signal.name = QString::fromLatin1(r.name[band]);
+        }
+    }
+    return signal;
+}
 
 QString simSystemName(SimSystem system)
 {
@@ -207,7 +227,7 @@ void SkyModel::addGeosynchronous(SimSystem system, int prn, double longitudeDeg,
     m_orbits.append(o);
 }
 
-SimEpoch SkyModel::epochAt(qint64 ms, bool fixed, double tracked) const
+SimEpoch SkyModel::epochAt(qint64 ms, bool fixed, double tracked, int bands) const
 {
     SimEpoch epoch;
     epoch.utc = m_start.addMSecs(ms);
@@ -215,9 +235,9 @@ SimEpoch SkyModel::epochAt(qint64 ms, bool fixed, double tracked) const
 
     const double sinLat = std::sin(m_siteLat), cosLat = std::cos(m_siteLat);
     const double sinLon = std::sin(m_siteLon), cosLon = std::cos(m_siteLon);
-    const double ox = EarthRadiusKm * cosLat * cosLon;
-    const double oy = EarthRadiusKm * cosLat * sinLon;
-    const double oz = EarthRadiusKm * sinLat;
+    const double ox = SimEarthRadiusKm * cosLat * cosLon;
+    const double oy = SimEarthRadiusKm * cosLat * sinLon;
+    const double oz = SimEarthRadiusKm * sinLat;
 
     // Signal and fix-set changes come in slots of a few seconds.
     const qint64 noiseSlot = ms / 1000;
@@ -257,6 +277,14 @@ SimEpoch SkyModel::epochAt(qint64 ms, bool fixed, double tracked) const
         const bool found = SplitMix64::unitOf(key(m_seed, 3, sys, o.prn, 0)) < tracked;
         if (blocked || !found)
             s.cnr = 0;
+        // The second band: a quarter of the satellites (older ones) lack it;
+        // the others send it 2 to 6 dB weaker, the gap drifting over minutes.
+        if (bands > 1 && simSignal(o.system, 1).id > 0 && SplitMix64::unitOf(key(m_seed, 8, sys, o.prn, 0)) >= 0.25) {
+            const double phase = SplitMix64::unitOf(key(m_seed, 9, sys, o.prn, 0)) * 2 * M_PI;
+            const double driftS = 600.0 + 600.0 * SplitMix64::unitOf(key(m_seed, 10, sys, o.prn, 0));
+            const int gap = int(std::lround(4.0 + 2.0 * std::sin(phase + 2 * M_PI * t / driftS)));
+            s.secondCnr = s.cnr > 0 ? s.cnr - gap : 0;
+        }
         sats.append(s);
     }
 
@@ -296,6 +324,9 @@ SimEpoch SkyModel::epochAt(qint64 ms, bool fixed, double tracked) const
         }
     }
     epoch.satellites = sats;
+    epoch.siteLatitude = qRadiansToDegrees(m_siteLat);
+    epoch.siteLongitude = qRadiansToDegrees(m_siteLon);
+    epoch.siteAltitude = SiteAltitudeM;
 
     double pdop = 0, hdop = 0, vdop = 0;
     if (fixed && computeDops(sats, &pdop, &hdop, &vdop)) {
@@ -307,9 +338,9 @@ SimEpoch SkyModel::epochAt(qint64 ms, bool fixed, double tracked) const
         const double jitterN = SplitMix64::unitOf(key(m_seed, 5, 0, 0, noiseSlot)) - 0.5;
         const double jitterE = SplitMix64::unitOf(key(m_seed, 6, 0, 0, noiseSlot)) - 0.5;
         const double jitterU = SplitMix64::unitOf(key(m_seed, 7, 0, 0, noiseSlot)) - 0.5;
-        epoch.latitude = roundToMinutes(qRadiansToDegrees(m_siteLat) + jitterN * 2e-5);
-        epoch.longitude = roundToMinutes(qRadiansToDegrees(m_siteLon) + jitterE * 2e-5);
-        epoch.altitude = roundTo(12.3 + jitterU * 3.0, 0.1);
+        epoch.latitude = roundToNmeaMinutes(epoch.siteLatitude + jitterN * 2e-5);
+        epoch.longitude = roundToNmeaMinutes(epoch.siteLongitude + jitterE * 2e-5);
+        epoch.altitude = roundTo(SiteAltitudeM + jitterU * 3.0, 0.1);
         epoch.geoidSeparation = 9.1;
     } else {
         epoch.fix = 1;

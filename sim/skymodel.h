@@ -11,6 +11,23 @@ enum class SimSystem { Gps, Glonass, Galileo, Beidou, Qzss, Sbas };
 
 QString simSystemName(SimSystem system);   // "GPS", "GLONASS", ... as in the truth file
 
+// A signal as NMEA 0183 4.11 numbers it in GSV (the signal ID) and as the
+// truth file names it.
+struct SimSignal
+{
+    int id = 0;           // 0: the system sends no such band
+    QString name;
+};
+// Band 0 is the first (GPS, QZSS and SBAS L1 C/A, GLONASS L1OF, Galileo
+// E1-B/C, BeiDou B1I); band 1 the second (GPS and QZSS L5, Galileo E5a,
+// BeiDou B2a; none for GLONASS and SBAS).
+SimSignal simSignal(SimSystem system, int band);
+
+// The sphere the site and the satellites are placed on.
+constexpr double SimEarthRadiusKm = 6371.0;
+// Rounds degrees to what "ddmm.mmmmm" carries.
+double roundToNmeaMinutes(double degrees);
+
 // One satellite in view as the receiver reports it (whole degrees, dB-Hz).
 struct SimSatellite
 {
@@ -19,6 +36,7 @@ struct SimSatellite
     int elevation = 0;    // degrees, 0-90
     int azimuth = 0;      // degrees, 0-359
     int cnr = 0;          // dB-Hz; 0 when not tracked
+    int secondCnr = -1;   // dB-Hz of the second band; 0 when not tracked, -1 when not received
     bool used = false;    // in the position fix
 };
 
@@ -31,7 +49,11 @@ struct SimEpoch
     double latitude = 0;      // degrees, north positive
     double longitude = 0;     // degrees, east positive
     double altitude = 0;      // metres above mean sea level
+    int altitudeDecimals = 1; // as the GGA sentence gives it
     double geoidSeparation = 0;
+    double siteLatitude = 0;  // where the antenna is: the position without any noise
+    double siteLongitude = 0;
+    double siteAltitude = 0;
     double pdop = 99.99;
     double hdop = 99.99;
     double vdop = 99.99;
@@ -43,6 +65,8 @@ struct SimEpoch
 
 // A plausible sky over a fixed site: satellites on circular orbits seen from
 // the site, with signal strengths and a fix set that change now and then.
+// About three quarters of the satellites of the systems with a second band
+// send it, a few dB below the first.
 // Every value is a pure function of the seed and the time since the start,
 // so the same seed and times give the same epochs on every machine.
 class SkyModel
@@ -53,7 +77,8 @@ public:
     // The epoch `ms` milliseconds after the start. Without a fix no satellite
     // is used and the position is empty; `tracked` (0 to 1) is the share of
     // satellites whose signal the receiver has found, as after a restart.
-    SimEpoch epochAt(qint64 ms, bool fixed, double tracked = 1.0) const;
+    // With two `bands` the satellites that send a second band carry it.
+    SimEpoch epochAt(qint64 ms, bool fixed, double tracked = 1.0, int bands = 1) const;
 
     QDateTime startUtc() const { return m_start; }
 

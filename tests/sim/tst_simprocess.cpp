@@ -156,27 +156,40 @@ void TestSimProcess::restartTiming_data()
 {
     QTest::addColumn<QByteArray>("command");
     QTest::addColumn<int>("ttffMs");
-    QTest::newRow("hot") << QByteArray("$PAIR004*3E\r\n") << 400;
-    QTest::newRow("warm") << QByteArray("$PAIR005*3F\r\n") << 700;
-    QTest::newRow("cold") << QByteArray("$PAIR006*3C\r\n") << 1000;
-    QTest::newRow("full cold") << QByteArray("$PAIR007*3D\r\n") << 1300;
+    QTest::addColumn<int>("highMs");   // above ttffMs: each restart draws from the spread, at 1 Hz
+    QTest::newRow("hot") << QByteArray("$PAIR004*3E\r\n") << 400 << 0;
+    QTest::newRow("warm") << QByteArray("$PAIR005*3F\r\n") << 700 << 0;
+    QTest::newRow("cold") << QByteArray("$PAIR006*3C\r\n") << 1000 << 0;
+    QTest::newRow("full cold") << QByteArray("$PAIR007*3D\r\n") << 1300 << 0;
+    QTest::newRow("cold drawn from 1.0 to 2.5 s, 1 Hz") << QByteArray("$PAIR006*3C\r\n") << 1000 << 2500;
 }
 
 void TestSimProcess::restartTiming()
 {
     QFETCH(QByteArray, command);
     QFETCH(int, ttffMs);
+    QFETCH(int, highMs);
+    const QString truth = m_dir.filePath(QStringLiteral("restart.jsonl"));
     SimProcess sim;
-    QVERIFY(sim.start({QStringLiteral("--rate"), QStringLiteral("10"), QStringLiteral("--ttff"),
-                       QStringLiteral("hot=0.4,warm=0.7,cold=1.0,full=1.3")}, StartMs));
+    QVERIFY(sim.start({QStringLiteral("--rate"), QString::number(highMs ? 1 : 10), QStringLiteral("--truth"), truth,
+                       "--ttff", highMs ? "cold=1.0:2.5" : "hot=0.4,warm=0.7,cold=1.0,full=1.3"}, StartMs));
     SimLine line(sim.portPath());
     QVERIFY(sim.waitForListener(StartMs));
     line.readFor(300);
     line.clear();
+    const qint64 sentAt = line.nowMs();
     QVERIFY(line.write(command));
-    line.readFor(ttffMs + 3000, [](const SimLine::Line &l) {
+    line.readFor(qMax(ttffMs, highMs) + 3000, [](const SimLine::Line &l) {
         return l.text.startsWith("$GNGGA") && ggaQuality(l.text) == 1;
     });
+    // Truth: the time drawn, the first fixed epoch that long after the command was received, sent then.
+    QFile file(truth);
+    const QByteArray all = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QJsonObject restart = QJsonDocument::fromJson(all.mid(all.indexOf("{\"restart\"")).split('\n')[0]).object();
+    const qint64 drawnMs = qRound64(restart.value(QStringLiteral("ttff")).toDouble() * 1000);
+    QVERIFY2(drawnMs >= ttffMs && drawnMs <= qMax(ttffMs, highMs), all.constData());
+    auto timeOf = [&](const char *k) { return QDateTime::fromString(restart[k].toString(), Qt::ISODateWithMs); };
+    QCOMPARE(timeOf("received").msecsTo(timeOf("firstFix")), drawnMs);
 
     qint64 reportAt = -1, fixAt = -1;
     int withoutFix = 0;
@@ -188,6 +201,7 @@ void TestSimProcess::restartTiming()
         if (l.text.startsWith("$GNGGA")) {
             if (ggaQuality(l.text) == 1) {
                 fixAt = l.atMs;
+                QCOMPARE(fieldsOf(l.text).at(1), timeOf("firstFix").toString(QStringLiteral("HHmmss.zzz")).toLatin1());
                 break;
             }
             ++withoutFix;
@@ -197,9 +211,8 @@ void TestSimProcess::restartTiming()
     }
     QVERIFY2(reportAt >= 0, qPrintable(sim.rawLog()));
     QVERIFY(fixAt > reportAt);
-    // Epochs come every 100 ms; all of them until the fix are without one.
-    QVERIFY(withoutFix >= ttffMs / 100 - 2);
-    QVERIFY2(qAbs(fixAt - reportAt - ttffMs) <= 100, qPrintable(QString::number(fixAt - reportAt)));
+    QVERIFY(withoutFix >= drawnMs * (highMs ? 1 : 10) / 1000 - 2);
+    QVERIFY2(qAbs(fixAt - sentAt - drawnMs) <= 50, qPrintable(QString::number(fixAt - sentAt)));
 }
 
 void TestSimProcess::replayKeepsTheRecordedPace_data()

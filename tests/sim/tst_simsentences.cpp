@@ -61,6 +61,7 @@ private slots:
     void cnrValuesPlausible();
     void skyMovesSlowlyAndFixSetChanges();
     void epochWithoutFix();
+    void truthAgreesWithSentences_data();
     void truthAgreesWithSentences();
     void sameSeedSameBytes();
 };
@@ -271,23 +272,42 @@ void TestSimSentences::epochWithoutFix()
     }
 }
 
+void TestSimSentences::truthAgreesWithSentences_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("cnrOffset");
+    QTest::addColumn<double>("sigma");
+    QTest::addColumn<QStringList>("sequences");   // talker and signal ID of each GSV sequence, in order
+    const QStringList one{"GP1", "GL1", "GA7", "GB1"}, two{"GP1", "GP8", "GL1", "GA7", "GA1", "GB1", "GB5"};
+    QTest::newRow("one band") << QStringList() << 0 << 0.0 << one;
+    QTest::newRow("two bands: L5, E5a, B2a") << QStringList{"--signals", "2"} << 0 << 0.0 << two;
+    QTest::newRow("CNR offset on both bands, floor 1") << QStringList{"--signals", "2"} << -30 << 0.0 << two;
+    QTest::newRow("position noise of 4 m, 2000 epochs") << QStringList() << 0 << 4.0 << one;
+}
+
 void TestSimSentences::truthAgreesWithSentences()
 {
+    QFETCH(QStringList, options);
+    QFETCH(int, cnrOffset);
+    QFETCH(double, sigma);
+    QFETCH(QStringList, sequences);
+    const int count = sigma > 0 ? 2000 : 3;
     QTemporaryDir dir;
     const QString nma = dir.filePath(QStringLiteral("out.nma"));
     const QString truth = dir.filePath(QStringLiteral("truth.jsonl"));
     int code = -1;
-    runSim({QStringLiteral("--output"), nma, QStringLiteral("--truth"), truth, QStringLiteral("--epochs"),
-            QStringLiteral("3"), QStringLiteral("--seed"), QStringLiteral("9")}, &code);
+    const QStringList common{"--epochs", QString::number(count), "--seed", "9"};
+    runSim(QStringList{"--output", nma, "--truth", truth, "--cnr-offset", QString::number(cnrOffset),
+                       "--position-noise", QString::number(sigma)} + common + options, &code);
     QCOMPARE(code, 0);
     QFile sent(nma), json(truth);
     QVERIFY(sent.open(QIODevice::ReadOnly) && json.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = linesOf(sent.readAll());
     const QList<QByteArray> epochs = json.readAll().trimmed().split('\n');
-    QCOMPARE(epochs.size(), 3);
+    QCOMPARE(epochs.size(), count);
 
     const QJsonObject last = QJsonDocument::fromJson(epochs.last()).object();
-    QCOMPARE(last.value(QStringLiteral("utc")).toString(), QStringLiteral("2024-06-01T03:00:02.000Z"));
+    QCOMPARE(last.value(QStringLiteral("utc")).toString(), Start.addSecs(count - 1).toString(Qt::ISODateWithMs));
     QCOMPARE(last.value(QStringLiteral("fix")).toString(), QStringLiteral("3D"));
 
     // The last epoch's sentences, read independently.
@@ -298,7 +318,8 @@ void TestSimSentences::truthAgreesWithSentences()
         epoch.append(l);
     }
     const QList<QByteArray> gga = fieldsOf(epoch.first());
-    QCOMPARE(gga.at(1), QByteArray("030002.000"));
+    QCOMPARE(gga.at(1), Start.addSecs(count - 1).toString(QStringLiteral("HHmmss.zzz")).toLatin1());
+    QVERIFY(sigma == 0 || gga.at(9).indexOf('.') == gga.at(9).size() - 3);   // to the centimetre
     const double lat = gga.at(2).left(2).toDouble() + gga.at(2).mid(2).toDouble() / 60.0;
     const double lon = gga.at(4).left(3).toDouble() + gga.at(4).mid(3).toDouble() / 60.0;
     QVERIFY(qAbs(lat - last.value(QStringLiteral("lat")).toDouble()) < 1e-7);
@@ -307,7 +328,7 @@ void TestSimSentences::truthAgreesWithSentences()
     QCOMPARE(gga.at(8).toDouble(), last.value(QStringLiteral("hdop")).toDouble());
 
     // Every satellite of the GSV sentences is in the truth with the same
-    // numbers, and "used" matches the GSA lists of its system.
+    // numbers and the CNR of the sequence's signal, and "used" matches the GSA lists of its system.
     const QJsonObject systems = last.value(QStringLiteral("systems")).toObject();
     QSet<QString> usedInGsa;
     int gsaIndex = 0;
@@ -321,12 +342,15 @@ void TestSimSentences::truthAgreesWithSentences()
                 usedInGsa.insert(QLatin1String(gsaSystems[gsaIndex]) + QString::number(f.at(k).toInt()));
         ++gsaIndex;
     }
-    int compared = 0;
+    int compared = 0, listed = 0, inView = 0;
+    QStringList seen;
     for (const QByteArray &l : epoch) {
         if (l.mid(3, 3) != "GSV")
             continue;
         const QByteArray talker = l.mid(1, 2);
         const QList<QByteArray> f = fieldsOf(l);
+        seen << QString::fromLatin1(talker + f.last());
+        inView += f.at(2) == "1" ? f.at(3).toInt() : 0;
         for (int k = 4; k + 3 < f.size(); k += 4) {
             const int prn = f.at(k).toInt();
             QString system = talker == "GL" ? QStringLiteral("GLONASS") : talker == "GA" ? QStringLiteral("Galileo")
@@ -344,7 +368,10 @@ void TestSimSentences::truthAgreesWithSentences()
                 found = true;
                 QCOMPARE(s.value(QStringLiteral("elev")).toInt(), f.at(k + 1).toInt());
                 QCOMPARE(s.value(QStringLiteral("azim")).toInt(), f.at(k + 2).toInt());
-                QCOMPARE(s.value(QStringLiteral("cnr")).toInt(), f.at(k + 3).toInt());
+                int cnr = -1;
+                for (const QJsonValue &g : s.value(QStringLiteral("signals")).toArray())
+                    cnr = g[QStringLiteral("id")] == f.last().toInt() ? g[QStringLiteral("cnr")].toInt() : cnr;
+                QCOMPARE(cnr, f.at(k + 3).toInt());
                 QCOMPARE(s.value(QStringLiteral("used")).toBool(), usedInGsa.contains(letter + QString::number(prn)));
             }
             QVERIFY2(found, qPrintable(system + QString::number(prn)));
@@ -352,6 +379,43 @@ void TestSimSentences::truthAgreesWithSentences()
         }
     }
     QVERIFY(compared >= 20);
+    seen.removeDuplicates();
+    QCOMPARE(seen, sequences);
+    QCOMPARE(inView, compared);
+
+    // The sky as without offset and noise, each CNR moved by it (never below 1, 0 kept); a second band 2-6 dB down.
+    json.close();
+    runSim(QStringList{"--output", nma, "--truth", truth} + common + options);
+    QVERIFY(json.open(QIODevice::ReadOnly));
+    const QJsonObject base = QJsonDocument::fromJson(json.readAll().trimmed().split('\n').last()).object();
+    for (const QString &name : systems.keys()) {
+        const QJsonArray a = systems.value(name).toArray(), b = base[QStringLiteral("systems")][name].toArray();
+        QCOMPARE(a.size(), b.size());
+        for (int i = 0; i < a.size(); ++i) {
+            for (const char *key : {"prn", "elev", "azim"})
+                QCOMPARE(a[i][QLatin1String(key)], b[i][QLatin1String(key)]);
+            const QJsonArray sa = a[i]["signals"].toArray(), sb = b[i]["signals"].toArray();
+            QCOMPARE(a[i][QStringLiteral("cnr")], sa[0][QStringLiteral("cnr")]);
+            QCOMPARE(sa.size(), sb.size());
+            listed += sa.size();
+            for (int j = 0; j < sa.size(); ++j) {
+                const int c = sb[j][QStringLiteral("cnr")].toInt(), first = sb[0][QStringLiteral("cnr")].toInt();
+                QCOMPARE(sa[j][QStringLiteral("cnr")].toInt(), c > 0 ? qMax(1, c + cnrOffset) : 0);
+                QVERIFY(j == 0 || (first == 0 ? c == 0 : first - c >= 2 && first - c <= 6));
+            }
+        }
+    }
+    QCOMPARE(listed, compared);   // each satellite and signal listed once
+
+    double squares[2] = {0, 0};   // east and north off the site: the noise
+    for (const QByteArray &line : epochs) {
+        const QJsonObject e = QJsonDocument::fromJson(line).object(), site = e[QStringLiteral("site")].toObject();
+        auto off = [&](const char *k) { return e[QLatin1String(k)].toDouble() - site[QLatin1String(k)].toDouble(); };
+        squares[0] += std::pow(qDegreesToRadians(off("lon")) * 6371000.0 * std::cos(qDegreesToRadians(lat)), 2);
+        squares[1] += std::pow(qDegreesToRadians(off("lat")) * 6371000.0, 2);
+    }
+    for (double sum : squares)
+        QVERIFY(sigma == 0 || qAbs(std::sqrt(sum / count) - sigma) < sigma * 0.1);
 }
 
 void TestSimSentences::sameSeedSameBytes()

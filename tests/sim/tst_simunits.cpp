@@ -94,6 +94,14 @@ void TestSimUnits::restartTiming()
     state.restart(RestartKind::Hot, 20000);
     QVERIFY(!state.hasFix(21999));
     QVERIFY(state.hasFix(22000));
+    QVERIFY(ttff.parse(QStringLiteral("cold=25:35"), &error));   // each restart draws its time from the spread
+    FixState spread(ttff, 7);
+    QSet<qint64> draws;
+    for (int i = 0; i < 20; ++i, draws.insert(spread.fixAtMs())) {
+        spread.restart(RestartKind::Cold, 0);
+        QVERIFY(spread.fixAtMs() >= 25000 && spread.fixAtMs() <= 35000);
+    }
+    QVERIFY(draws.size() > 15);
 }
 
 void TestSimUnits::ttffOption_data()
@@ -155,7 +163,7 @@ void TestSimUnits::options()
         const QStringList names = {"--rate", "--seed", "--start", "--ttff", "--replay", "--speed", "--loop",
                                    "--nmea", "--lf-only", "--chunk", "--garbage", "--hangup-after",
                                    "--baud-noise", "--truth", "--link", "--stdin-lifetime", "--line-rate",
-                                   "--flood", "--epochs", "--output"};
+                                   "--flood", "--epochs", "--output", "--signals", "--position-noise", "--cnr-offset"};
         for (const QString &name : names)
             QVERIFY2(message.contains(name + QLatin1Char(' ')), qPrintable(name));
         QVERIFY(message.count(QLatin1String("Example:")) >= names.size());
