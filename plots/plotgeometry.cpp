@@ -89,9 +89,9 @@ QRectF signalValueBoxRect(float w, float h, int k, int n, int j, int m, float va
 {
     if (m <= 1)
         return valueBoxRect(w, h, k, n, value);
-    // Centred over its bar, as wide as the bar less a small gap.
+    // Centred over its bar, narrower so the boxes of neighbours stand apart.
     const QRectF bar = signalBarRect(w, h, k, n, j, m, value);
-    const double width = bar.width() * 0.9;
+    const double width = bar.width() * 0.8;
     return QRectF(bar.center().x() - width / 2, bar.top() - 50, width, 30);
 }
 
