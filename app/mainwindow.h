@@ -136,7 +136,6 @@ private:
     void setGridCell(const GridCell &cell);
     void showPendingSnapshot();
     ReceiverModel *m_receiver = nullptr;
-    QElapsedTimer m_clock;                 // monotonic time of each block
     SatelliteTracker m_satelliteTracker;   // statistics held between epochs
     // For the plots' next frame: the sky view's and the bar chart's.
     std::optional<SatelliteSnapshot> m_pendingSnapshot;

@@ -86,9 +86,7 @@ void MainWindow::loadPlot(QByteArray block)
         }
         // The receiver model takes every line, also those the table has no
         // row for, and shows each epoch once it is complete.
-        if (!m_clock.isValid())
-            m_clock.start();
-        m_receiver->addBlock(block, m_clock.elapsed());
+        m_receiver->addBlock(block, ReceiverModel::monotonicMs());
     }
 
     // Every block ends with the statistics, also a skipped one: the grid

@@ -58,9 +58,9 @@ struct Epoch
     qint64 sequence = -1;      // 0 for the first epoch since the last reset
     int utcMs = -1;            // milliseconds of the UTC day; -1: no time sent
     QDate date;                // from RMC or ZDA, else carried from earlier epochs
-    qint64 receivedMs = 0;     // the caller's clock when the first line arrived
-    // The caller's clock when the first line of each kind that reports a
-    // fix arrived (GGA quality above 0, RMC status A, GSA fix type 3); -1: none.
+    qint64 receivedMs = 0;     // ReceiverModel::monotonicMs() when the first line arrived
+    // The same clock when the first line of each kind that reports a fix
+    // arrived (GGA quality above 0, RMC status A, GSA fix type 3); -1: none.
     qint64 fixLineMs[FixLineCount] = {-1, -1, -1};
 
     int quality = -1;          // GGA fix quality (0 none, 1 GPS, 2 DGPS, 4 RTK fixed, 5 RTK float); -1: no GGA

@@ -1,5 +1,7 @@
 #include "receiver/receivermodel.h"
 
+#include <QElapsedTimer>
+
 ReceiverModel::ReceiverModel(QObject *parent)
     : QObject(parent)
 {
@@ -33,6 +35,13 @@ void ReceiverModel::addBlock(const QByteArray &block, qint64 receivedMs)
     m_latest = newest;
     m_shownLines = newest.lines;
     emit epochShown(m_latest);
+}
+
+qint64 ReceiverModel::monotonicMs()
+{
+    QElapsedTimer now;
+    now.start();
+    return now.msecsSinceReference();
 }
 
 void ReceiverModel::reset()

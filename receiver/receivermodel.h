@@ -16,9 +16,14 @@ class ReceiverModel : public QObject
 public:
     explicit ReceiverModel(QObject *parent = nullptr);
 
-    // Takes a block of whole lines as read from the line, at the caller's
-    // monotonic clock in milliseconds.
+    // Takes a block of whole lines as read from the line, at monotonicMs()
+    // when it arrived (tests pass any clock of their own).
     void addBlock(const QByteArray &block, qint64 receivedMs);
+
+    // The program's monotonic clock in milliseconds, which epochs are
+    // stamped with: anything timed against an epoch (a restart command,
+    // say) reads this clock.
+    static qint64 monotonicMs();
     // A new connection: the epoch being gathered is dropped.
     void reset();
 
