@@ -104,6 +104,9 @@ QRect MainWindow::polarStartGeometry(const QSize &available)
 
 MainWindow::~MainWindow()
 {
+    // The form's widgets outlive this object's members; the table must not
+    // report its emptying to them.
+    disconnect(ui->Log_text->model(), nullptr, this, nullptr);
     shutDownThreads();
     closeLogFile();
     delete ui;
@@ -186,6 +189,13 @@ void MainWindow::finishTables()
 
     const QString itemSheet = QStringLiteral("QTableView::Item{background-color:#FFFFDB}");
     ui->Log_text->setStyleSheet(itemSheet);
+    ui->Log_text->ensurePolished();
+    m_textWidths = TextWidths(ui->Log_text->font());
+    connect(ui->Log_text->model(), &QAbstractItemModel::modelReset, this, &MainWindow::forgetSentenceRows);
+    // A line always fits its fitted column; without wrapping, a row's
+    // height does not depend on the column widths, so widening a column
+    // needs no new fit of the rows.
+    ui->Log_text->setWordWrap(false);
     ui->info_item->setStyleSheet(itemSheet);
 
     QTableWidget *info = ui->info_item;

@@ -13,10 +13,13 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <QVector>
 
+#include "app/textwidths.h"
 #include "receiver/skysnapshot.h"
 
 #include "nmea/fixinfo.h"
+#include "nmea/sentencerows.h"
 
 #include <functional>
 #include <optional>
@@ -25,6 +28,7 @@ QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
 class QLabel;
 class QScreen;
+class QTableWidget;
 class QThread;
 class QTimer;
 class QToolBar;
@@ -120,6 +124,7 @@ private:
     FixState m_fixState;   // per-system fix flags of the handled GSA sentences
     QIcon m_redLamp;       // loaded once: reading an image per GSA is costly
     QIcon m_greenLamp;
+    std::optional<FixStatus> m_lampStatus;   // what the lamps show
     // What a block leaves for the screen: fitting the sentence table to its
     // contents and handing the snapshot to the plots. Done at once, or once
     // a frame while blocks come faster than the screen refreshes.
@@ -127,9 +132,28 @@ private:
     void runFrame();
     // Empties the sentence table (Connect, "Clear Data").
     void clearSentenceTable();
+    // The sentence table was emptied, by whatever means: its rows start over.
+    void forgetSentenceRows();
+    // One row of the sentence table: time stamp, count and line; the
+    // columns and rows are fitted at the frame when their texts need it.
+    void showSentenceRow(int row, const QString &stamp, qint64 count, const QString &line, bool created);
+    // Puts text into a cell, reusing its item: a cell whose text did not
+    // change is not touched, so nothing is laid out or painted again.
+    // Returns whether the text changed.
+    static bool setCellText(QTableWidget *table, int row, int column, const QString &text,
+                            Qt::Alignment alignment = {});
+    // Fits a column when the widest text it is fitted to changed, and the
+    // rows when they filled.
+    void fitSentenceTable();
+    SentenceRows m_rows;
+    TextWidths m_textWidths;
+    QVector<int> m_cellWidths[3];   // text width of each row's cell, per column
+    int m_fittedWidth[3] = {-1, -1, -1};
+    int m_columnPadding[3] = {-1, -1, -1};   // what a fitted column adds to its widest text
+    bool m_checkFit = false;
+    bool m_fitRows = false;
     QTimer *m_frameTimer = nullptr;
     QElapsedTimer m_sinceFrame;
-    bool m_tableFitPending = false;
     // Satellites of each complete epoch (app/mainwindow_satellites.cpp).
     void showEpoch(const Epoch &epoch);
     void showStatistics();

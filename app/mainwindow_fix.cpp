@@ -9,7 +9,7 @@
 
 void MainWindow::setInfoValue(int row, const QString &text)
 {
-    ui->info_item->setItem(row, 2, new QTableWidgetItem(text));
+    setCellText(ui->info_item, row, 2, text);
 }
 
 // $GPGGA,123519.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
@@ -35,9 +35,9 @@ void MainWindow::showGsa(const QByteArray &line)
 
     QTableWidget *grid = ui->info_table;
     if (u.fixedColumn > 0)
-        grid->setItem(2, u.fixedColumn, new QTableWidgetItem(u.fixedList));
+        setCellText(grid, 2, u.fixedColumn, u.fixedList);
     if (u.writesQzss)
-        grid->setItem(2, 5, new QTableWidgetItem(u.qzssList));
+        setCellText(grid, 2, 5, u.qzssList);
     if (u.centreTwoDLabel) {
         QTableWidgetItem *label = grid->item(5, 1);
         if (label && label->textAlignment() != Qt::AlignCenter)
@@ -57,10 +57,14 @@ void MainWindow::setFixLamps(FixStatus status)
         m_redLamp = QIcon(QStringLiteral(":/redd"));
         m_greenLamp = QIcon(QStringLiteral(":/green"));
     }
-    const QString lampText = QStringLiteral(" ");
+    // The lamps change only with the status.
     QTableWidget *grid = ui->info_table;
-    grid->setItem(5, 2, new QTableWidgetItem(status == FixStatus::None ? m_redLamp : m_greenLamp, lampText));
-    grid->setItem(5, 4, new QTableWidgetItem(status == FixStatus::ThreeD ? m_greenLamp : m_redLamp, lampText));
+    if (!m_lampStatus || *m_lampStatus != status || !grid->item(5, 2) || !grid->item(5, 4)) {
+        const QString lampText = QStringLiteral(" ");
+        grid->setItem(5, 2, new QTableWidgetItem(status == FixStatus::None ? m_redLamp : m_greenLamp, lampText));
+        grid->setItem(5, 4, new QTableWidgetItem(status == FixStatus::ThreeD ? m_greenLamp : m_redLamp, lampText));
+        m_lampStatus = status;
+    }
     static const char *const names[] = {"none", "2D", "3D"};
     setInfoValue(7, QString::fromLatin1(names[static_cast<int>(status)]));
 }

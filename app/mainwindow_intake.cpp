@@ -4,13 +4,19 @@
 #include "ui_mainwindow.h"
 
 #include "link/receivercommands.h"
+#include "nmea/nmeafields.h"
 #include "nmea/rowkey.h"
 #include "receiver/receivermodel.h"
 #include "ttff/timerthread.h"
 #include "ttff/ttff.h"
 #include "ttff/ttffcycle.h"
 
+#include <QFontMetricsF>
+#include <QHeaderView>
+#include <QtMath>
 #include <QThread>
+
+#include <algorithm>
 #include <QTime>
 #include <QTimer>
 
@@ -21,89 +27,142 @@ constexpr qint64 kFrameMs = 16;
 
 void MainWindow::loadPlot(QByteArray block)
 {
-    // A block that does not begin with "$" is the tail of a sentence cut when
-    // the port opened; it is neither logged nor shown.
-    if (block.startsWith('$')) {
-        writeLogBlock(block);
-        const QString stamp = QTime::currentTime().toString(QStringLiteral("hh:mm:ss"));
-        QTableWidget *table = ui->Log_text;
-        const int rows = table->rowCount();
-        // The piece after the last line feed is empty for a whole block and
-        // an unfinished line otherwise; neither is a line yet.
-        const QList<QByteArray> pieces = block.split('\n');
-        bool ttffStarted = false;
-        for (int p = 0; p + 1 < pieces.size(); ++p) {
-            const QByteArray &line = pieces.at(p);
-            const RowKey key(line);
-            if (!key.isSentence())
-                continue;
-            // Walk the used rows from the top; the first sentence of a key
-            // only creates its row. With all rows used and none of this key,
-            // the line is dropped.
-            for (int row = 0; row < rows; ++row) {
-                const QTableWidgetItem *textItem = table->item(row, 2);
-                const QString rowText = textItem ? textItem->text() : QString();
-                if (rowText.isEmpty()) {
-                    table->setItem(row, 0, new QTableWidgetItem(stamp));
-                    table->setItem(row, 1, new QTableWidgetItem(QStringLiteral("1")));
-                    table->setItem(row, 2, new QTableWidgetItem(key.text()));
-                    break;
-                }
-                if (key.kind() == RowKey::PmkReply && m_timer->getPMKFlag()) {
-                    // The version query was answered: send its follow-ups once.
-                    m_timer->setPMKFlag(false);
-                    for (const QByteArray &command : ReceiverCommands::versionFollowUps())
-                        emit start_freq_signal(command);
-                    continue;
-                }
-                // The receiver reports its restart: start the TTFF display
-                // once per block, after the pause the test relies on.
-                if (key.kind() == RowKey::TtffStart
-                    && takeTtffStart(ttffStarted, m_ttff->isActiveWindow())) {
-                    QThread::msleep(kTtffStartPauseMs);
-                    emit ttff_start_timer();
-                }
-                if (!key.sharesRow(rowText))
-                    continue;
-
-                const QTableWidgetItem *countItem = table->item(row, 1);
-                const qlonglong count = countItem ? countItem->text().toLongLong() : 0;
-                table->setItem(row, 0, new QTableWidgetItem(stamp));
-                table->setItem(row, 1, new QTableWidgetItem(QString::number(count + 1)));
-                table->setItem(row, 2, new QTableWidgetItem(key.text()));
-                switch (key.kind()) {
-                case RowKey::Gga:
-                    showGga(line);
-                    break;
-                case RowKey::Gsa:
-                    showGsa(line);
-                    break;
-                default:
-                    break;
-                }
-                break;
-            }
+    // Every byte read from the port is logged, whatever it is: a raw
+    // capture that drops binary blocks could not be replayed or analysed.
+    writeLogBlock(block);
+    const QString stamp = QTime::currentTime().toString(QStringLiteral("hh:mm:ss"));
+    // The piece after the last line feed is empty for a whole block and an
+    // unfinished line otherwise; neither is a line yet.
+    const QList<QByteArray> pieces = block.split('\n');
+    bool ttffStarted = false;
+    for (int p = 0; p + 1 < pieces.size(); ++p) {
+        // A receiver that mixes binary messages into its NMEA glues them
+        // to the front of the next sentence.
+        const QByteArray line = NmeaFields::sentenceOf(pieces.at(p));
+        const RowKey key(line);
+        if (!key.isSentence())
+            continue;
+        // Before the line is compared with the rows (which needs a used
+        // row): the receiver's replies that start something.
+        int firstRow = 0;
+        if (m_rows.used() > 0 && key.kind() == RowKey::PmkReply && m_timer->getPMKFlag()) {
+            // The version query was answered: send its follow-ups once.
+            // The reply is then not compared with the first row.
+            m_timer->setPMKFlag(false);
+            for (const QByteArray &command : ReceiverCommands::versionFollowUps())
+                emit start_freq_signal(command);
+            firstRow = 1;
         }
-        // The receiver model takes every line, also those the table has no
-        // row for, and shows each epoch once it is complete.
-        m_receiver->addBlock(block, ReceiverModel::monotonicMs());
+        // The receiver reports its restart: start the TTFF display once per
+        // block, after the pause the test relies on.
+        if (m_rows.used() > 0 && key.kind() == RowKey::TtffStart
+            && takeTtffStart(ttffStarted, m_ttff->isActiveWindow())) {
+            QThread::msleep(kTtffStartPauseMs);
+            emit ttff_start_timer();
+        }
+        // The first sentence of a key only creates its row; with all rows
+        // used and none of this key, the line is dropped.
+        const SentenceRows::Placement at = m_rows.place(key, firstRow);
+        if (at.row < 0)
+            continue;
+        showSentenceRow(at.row, stamp, at.count, key.text(), at.created);
+        if (at.created)
+            continue;
+        if (key.kind() == RowKey::Gga)
+            showGga(line);
+        else if (key.kind() == RowKey::Gsa)
+            showGsa(line);
     }
+    // The receiver model takes every line, also those the table has no row
+    // for, and shows each epoch once it is complete.
+    m_receiver->addBlock(block, ReceiverModel::monotonicMs());
 
-    // Every block ends with the statistics, also a skipped one: the grid
-    // shows the values held.
+    // Every block ends with the statistics: the grid shows the values held.
     showStatistics();
-    m_tableFitPending = true;
     requestFrame();
 }
 
-// Row heights follow the texts and the column widths (a glyph can make a
-// row a pixel taller), so both are fitted after every block, and the plots
-// draw the block's snapshot. Fitting measures every cell of the 200 rows
-// and the plots draw every satellite, which together cost more than the
-// rest of a block. A block that comes within a frame of the previous one
-// leaves both to the end of that frame: a person sees the same sizes and
-// the latest sky, while a full line costs one fit and one plot paint a
-// frame instead of one a block.
+bool MainWindow::setCellText(QTableWidget *table, int row, int column, const QString &text, Qt::Alignment alignment)
+{
+    QTableWidgetItem *item = table->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem(text);
+        if (alignment)
+            item->setTextAlignment(alignment);
+        table->setItem(row, column, item);
+        return true;
+    }
+    if (alignment && item->textAlignment() != int(alignment))
+        item->setTextAlignment(alignment);
+    if (item->text() == text)
+        return false;
+    item->setText(text);
+    return true;
+}
+
+void MainWindow::showSentenceRow(int row, const QString &stamp, qint64 count, const QString &line, bool created)
+{
+    const QString texts[3] = {stamp, QString::number(count), SentenceRows::shownText(line)};
+    for (int column = 0; column < 3; ++column) {
+        if (m_cellWidths[column].size() != ui->Log_text->rowCount())
+            m_cellWidths[column].fill(0, ui->Log_text->rowCount());
+        if (setCellText(ui->Log_text, row, column, texts[column])) {
+            m_cellWidths[column][row] = m_textWidths.width(texts[column]);
+            m_checkFit = true;
+        }
+    }
+    // Rows are fitted when they fill, and when a line brings glyphs that
+    // may come from another font.
+    if (created || !m_textWidths.isPlain(texts[2]))
+        m_fitRows = true;
+}
+
+void MainWindow::fitSentenceTable()
+{
+    // A column is fitted again when the widest text of the rows it is
+    // fitted to changed: the rows in view, or all of them while the table
+    // is hidden, as the table itself measures.
+    QTableWidget *table = ui->Log_text;
+    int first = 0;
+    int last = table->rowCount() - 1;
+    if (table->isVisible()) {
+        first = qMax(0, table->rowAt(0));
+        const int bottom = table->rowAt(table->viewport()->height());
+        last = bottom < 0 ? last : bottom;
+    }
+    for (int column = 0; column < 3; ++column) {
+        const QVector<int> &widths = m_cellWidths[column];
+        if (widths.isEmpty())
+            continue;
+        const auto widest = std::max_element(widths.cbegin() + first, widths.cbegin() + last + 1);
+        if (*widest == m_fittedWidth[column])
+            continue;
+        m_fittedWidth[column] = *widest;
+        // The table's fit measures every row it fits to; once it has told
+        // what it adds to a text's width, measuring the widest text is
+        // enough.
+        const QTableWidgetItem *item = table->item(int(widest - widths.cbegin()), column);
+        // As the item's layout measures it: the natural width, rounded up.
+        const int textWidth = item ? qCeil(QFontMetricsF(table->font()).horizontalAdvance(item->text())) : 0;
+        if (m_columnPadding[column] < 0 || !item) {
+            table->resizeColumnToContents(column);
+            if (item)
+                m_columnPadding[column] = table->columnWidth(column) - textWidth;
+        } else {
+            table->setColumnWidth(column, qMax(table->horizontalHeader()->minimumSectionSize(),
+                                               textWidth + m_columnPadding[column]));
+        }
+    }
+    if (m_fitRows)
+        table->resizeRowsToContents();
+    m_fitRows = false;
+}
+
+// The sentence table's fit and the plots' snapshot are applied once a
+// frame: a block that comes within a frame of the previous one leaves both
+// to the end of that frame, so a full line costs one fit and one plot paint
+// a frame instead of one a block, while a person sees the same sizes and
+// the latest sky.
 void MainWindow::requestFrame()
 {
     if (!m_frameTimer) {
@@ -127,18 +186,25 @@ void MainWindow::runFrame()
         m_frameTimer->stop();
     m_sinceFrame.start();
     showPendingSnapshot();
-    if (!m_tableFitPending)
-        return;
-    m_tableFitPending = false;
-    ui->Log_text->resizeColumnsToContents();
-    ui->Log_text->resizeRowsToContents();
+    if (m_checkFit || m_fitRows)
+        fitSentenceTable();
+    m_checkFit = false;
 }
 
 void MainWindow::clearSentenceTable()
 {
-    // Removes every row's items, keeping 200 x 3. The table is fitted after
-    // blocks only, so a fit still waiting for the frame is dropped with the
-    // rows it was for.
+    // Removes every row's items, keeping 200 x 3; the rows start over when
+    // the table says it was emptied (forgetSentenceRows).
     ui->Log_text->clear();
-    m_tableFitPending = false;
+}
+
+void MainWindow::forgetSentenceRows()
+{
+    // The table keeps its sizes until the next block fits it to what it
+    // brings.
+    m_rows.clear();
+    for (int column = 0; column < 3; ++column)
+        m_cellWidths[column].fill(0, ui->Log_text->rowCount());
+    m_checkFit = false;
+    m_fitRows = false;
 }

@@ -17,9 +17,7 @@ QList<QColor> toQColors(const QList<SatelliteColour> &colours)
 
 void MainWindow::setGridCell(const GridCell &cell)
 {
-    auto *item = new QTableWidgetItem(cell.text);
-    item->setTextAlignment(Qt::AlignCenter);
-    ui->info_table->setItem(cell.row, cell.column, item);
+    setCellText(ui->info_table, cell.row, cell.column, cell.text, Qt::AlignCenter);
 }
 
 void MainWindow::showEpoch(const Epoch &epoch)

@@ -55,15 +55,8 @@ QString open(QFile &file, const QString &path)
     return file.errorString();
 }
 
-bool isLogged(const QByteArray &block)
-{
-    return block.startsWith('$');
-}
-
 bool appendBlock(QFile &file, const QByteArray &block)
 {
-    if (!isLogged(block))
-        return true;
     if (!file.isOpen())
         return false;
     return file.write(block) == block.size() && file.flush();

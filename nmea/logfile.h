@@ -33,10 +33,9 @@ QString chooseFile(const QString &directory, const QDateTime &start);
 // plain words ("Permission denied"); `file` is then closed.
 QString open(QFile &file, const QString &path);
 
-// Appends the block's bytes unchanged and hands them to the operating
-// system before returning, so they survive the program being killed.
-// Blocks that do not begin with "$" are not part of the log and are not
-// written. Returns false when the write failed; the reason is in
+// Appends the block's bytes unchanged, whatever they are, and hands them to
+// the operating system before returning, so they survive the program being
+// killed. Returns false when the write failed; the reason is in
 // file.errorString().
 bool appendBlock(QFile &file, const QByteArray &block);
 
@@ -44,9 +43,6 @@ bool appendBlock(QFile &file, const QByteArray &block);
 // cannot take it. This can take milliseconds, so the window does it a
 // moment after a write rather than for every block.
 void syncToDisk(QFile &file);
-
-// Whether a block belongs in the log: it begins with "$".
-bool isLogged(const QByteArray &block);
 
 } // namespace NmeaLog
 

@@ -1,5 +1,17 @@
 #include "nmea/nmeafields.h"
 
+QByteArray NmeaFields::sentenceOf(const QByteArray &line)
+{
+    if (line.startsWith('$'))
+        return line;
+    int start = line.lastIndexOf('$');
+    if (start < 0)
+        return line;
+    while (start > 0 && line.at(start - 1) == '$')
+        --start;
+    return line.mid(start);
+}
+
 QByteArray NmeaFields::body(const QByteArray &line)
 {
     int end = line.size();

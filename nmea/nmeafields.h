@@ -18,6 +18,11 @@ public:
     double doubleAt(int i) const;    // 0 when empty or not a number
     int count() const { return m_fields.size(); }
 
+    // The sentence in a line: the line itself, or, for a line that does
+    // not begin with "$", the part from its last "$" (or run of "$") on,
+    // where a receiver that mixes binary messages into its NMEA glued them
+    // to the front of a sentence. A line without "$" is returned whole.
+    static QByteArray sentenceOf(const QByteArray &line);
     // The line without its "*hh" checksum and without "\r"/"\n" at the end.
     static QByteArray body(const QByteArray &line);
     // "GP" of "$GPGSV" (and of "$$GPGSV"): the two characters after the

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include <QFont>
+#include <QPixmap>
 #include <QStringList>
 #include <QVector>
 
@@ -51,6 +52,36 @@ const QColor kPatternColour(0, 0, 0, 150);
 
 } // namespace
 
+void bar_plot::drawBackground(qreal ratio)
+{
+    const float w = m_width;
+    const float h = m_height;
+    m_background = QPixmap(size() * ratio);
+    m_background.setDevicePixelRatio(ratio);
+    m_background.fill(Qt::transparent);
+    QPainter painter(&m_background);
+    // The vertical axis shares the 3-pixel pen with the baseline and ticks,
+    // so it never covers the ticks.
+    m_axisPen.setWidth(3);
+    m_axisPen.setColor(Qt::black);
+    painter.setPen(m_axisPen);
+    const QFont titleFont(QStringLiteral("Arial"), 14, 50, false);
+    const QFont scaleFont(QStringLiteral("Arial"), 10, 50, false);
+
+    painter.drawLine(BarChart::baseline(w, h));
+    painter.setFont(scaleFont);
+    for (int i = 0; i < BarChart::TickCount; ++i) {
+        painter.drawLine(BarChart::tick(w, h, i));
+        painter.drawText(BarChart::tickLabelRect(w, h, i), Qt::AlignVCenter, QString::number(5 * i));
+    }
+    painter.drawLine(BarChart::verticalAxis(w, h));
+
+    painter.setFont(titleFont);
+    painter.rotate(90.0);
+    painter.drawText(QPoint(int(0.35 * h), int(-0.05 * w)), QStringLiteral("CNR(dB-Hz)"));
+    painter.rotate(-90.0);
+}
+
 void bar_plot::paintEvent(QPaintEvent *)
 {
     m_height = float(height());
@@ -58,30 +89,15 @@ void bar_plot::paintEvent(QPaintEvent *)
     const float w = m_width;
     const float h = m_height;
 
+    // The axes, scale and title change only with the size: drawn once into
+    // a picture of their own.
+    const qreal ratio = devicePixelRatioF();
+    if (m_background.size() != size() * ratio)
+        drawBackground(ratio);
     // No render hints: nothing is anti-aliased.
     m_painter.begin(this);
-    // The vertical axis shares the 3-pixel pen with the baseline and ticks,
-    // so it never covers the ticks.
-    m_axisPen.setWidth(3);
-    m_axisPen.setColor(Qt::black);
-    m_painter.setPen(m_axisPen);
-    const QFont titleFont(QStringLiteral("Arial"), 14, 50, false);
-    const QFont barFont(QStringLiteral("Arial"), 7, 50, false);
-    const QFont scaleFont(QStringLiteral("Arial"), 10, 50, false);
-
-    m_painter.drawLine(BarChart::baseline(w, h));
-    m_painter.setFont(scaleFont);
-    for (int i = 0; i < BarChart::TickCount; ++i) {
-        m_painter.drawLine(BarChart::tick(w, h, i));
-        m_painter.drawText(BarChart::tickLabelRect(w, h, i), Qt::AlignVCenter,
-                           QString::number(5 * i));
-    }
-    m_painter.drawLine(BarChart::verticalAxis(w, h));
-
-    m_painter.setFont(titleFont);
-    m_painter.rotate(90.0);
-    m_painter.drawText(QPoint(int(0.35 * h), int(-0.05 * w)), QStringLiteral("CNR(dB-Hz)"));
-    m_painter.rotate(-90.0);
+    m_painter.drawPixmap(0, 0, m_background);
+    m_painter.setFont(m_barTexts.font());
 
     // The lists are parallel; never read past the shortest one.
     const int count = std::min({m_cnrs.size(), m_labels.size(), m_outlines.size(), m_fills.size()});
@@ -128,10 +144,9 @@ void bar_plot::paintEvent(QPaintEvent *)
 
         m_textPen.setColor(Qt::black);
         m_painter.setPen(m_textPen);
-        m_painter.setFont(barFont);
-        m_painter.drawText(box, Qt::AlignCenter, QString::number(double(value), 'g', 6));
+        m_barTexts.draw(m_painter, box, Qt::AlignCenter, QString::number(double(value), 'g', 6));
         if (j == 0)
-            m_painter.drawText(BarChart::labelRect(w, h, k, n), Qt::AlignCenter, m_labels.at(i));
+            m_barTexts.draw(m_painter, BarChart::labelRect(w, h, k, n), Qt::AlignCenter, m_labels.at(i));
 
         m_brush.setStyle(Qt::SolidPattern);
         m_brush.setColor(m_fills.at(i));

@@ -7,7 +7,10 @@
 #include <QPainter>
 #include <QPen>
 #include <QString>
+#include <QPixmap>
 #include <QWidget>
+
+#include "plots/textcache.h"
 
 // The CNR bar chart: one bar per satellite of a snapshot with a non-zero
 // CNR, on a fixed 0 to 55 dB-Hz scale, coloured by constellation. A receiver
@@ -48,6 +51,8 @@ protected:
 private:
     // The bands drawn and the signals of each, in a row along the top.
     void drawBandLegend(QList<int> bands, int count);
+    // The axes, the scale and the title into m_background.
+    void drawBackground(qreal ratio);
 
     QPainter m_painter;
     QPen m_axisPen;
@@ -63,6 +68,8 @@ private:
     int m_barCount = 0;
     QList<int> m_bands;
     QList<QString> m_signalNames;
+    QPixmap m_background;
+    TextCache m_barTexts{QFont(QStringLiteral("Arial"), 7, 50, false)};
 };
 
 #endif // BAR_PLOT_H

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include <QFont>
+#include <QPixmap>
 
 polar_plot::polar_plot(QWidget *parent)
     : QWidget(parent)
@@ -26,40 +27,53 @@ void polar_plot::set_satellites(const QList<float> &elevations, const QList<floa
     update();
 }
 
+void polar_plot::drawBackground(qreal ratio, const SkyLayout &layout)
+{
+    m_background = QPixmap(size() * ratio);
+    m_background.setDevicePixelRatio(ratio);
+    m_background.fill(Qt::transparent);
+    QPainter painter(&m_background);
+    m_gridPen.setWidth(3);
+    m_gridPen.setColor(Qt::black);
+    painter.setPen(m_gridPen);
+    const QFont compassFont(QStringLiteral("Arial"), 12, 50, false);
+
+    // The horizon in four 70-degree arcs, leaving a gap at each compass point
+    // for its letter.
+    for (int start : {160, 1600, 3040, 4480})
+        painter.drawArc(layout.horizon, start, 1120);
+
+    m_gridPen.setWidth(2);
+    painter.setPen(m_gridPen);
+    painter.drawEllipse(layout.ring);
+    painter.drawPoints(&layout.centre, 1);
+
+    m_textPen.setColor(Qt::red);
+    painter.setPen(m_textPen);
+    painter.setFont(compassFont);
+    painter.drawText(layout.east, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("E"));
+    painter.drawText(layout.north, Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("N"));
+    painter.drawText(layout.west, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("W"));
+    painter.drawText(layout.south, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("S"));
+}
+
 void polar_plot::paintEvent(QPaintEvent *)
 {
     m_height = float(height());
     m_width = float(width());
     const SkyLayout layout = skyLayout(m_width, m_height);
-
-    // No render hints: the diagram is drawn without anti-aliasing.
-    m_painter.begin(this);
-    m_gridPen.setWidth(3);
-    m_gridPen.setColor(Qt::black);
-    m_painter.setPen(m_gridPen);
-    const QFont labelFont(QStringLiteral("Arial"), 8, 50, false);
-    const QFont compassFont(QStringLiteral("Arial"), 12, 50, false);
-
     m_centre = layout.centre;
     m_radius = layout.radius;
 
-    // The horizon in four 70-degree arcs, leaving a gap at each compass point
-    // for its letter.
-    for (int start : {160, 1600, 3040, 4480})
-        m_painter.drawArc(layout.horizon, start, 1120);
-
-    m_gridPen.setWidth(2);
-    m_painter.setPen(m_gridPen);
-    m_painter.drawEllipse(layout.ring);
-    m_painter.drawPoints(&m_centre, 1);
-
-    m_textPen.setColor(Qt::red);
-    m_painter.setPen(m_textPen);
-    m_painter.setFont(compassFont);
-    m_painter.drawText(layout.east, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("E"));
-    m_painter.drawText(layout.north, Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("N"));
-    m_painter.drawText(layout.west, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("W"));
-    m_painter.drawText(layout.south, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("S"));
+    // The horizon, the ring and the compass letters change only with the
+    // size: drawn once into a picture of their own.
+    const qreal ratio = devicePixelRatioF();
+    if (m_background.size() != size() * ratio)
+        drawBackground(ratio, layout);
+    // No render hints: the diagram is drawn without anti-aliasing.
+    m_painter.begin(this);
+    m_painter.drawPixmap(0, 0, m_background);
+    m_painter.setFont(m_labelTexts.font());
 
     // The lists are parallel; never read past the shortest one.
     const int count = std::min({m_elevations.size(), m_azimuths.size(), m_labels.size(),
@@ -75,8 +89,7 @@ void polar_plot::paintEvent(QPaintEvent *)
 
         m_labelPen.setColor(Qt::black);
         m_painter.setPen(m_labelPen);
-        m_painter.setFont(labelFont);
-        m_painter.drawText(disc, Qt::AlignCenter, m_labels.at(i).right(2));
+        m_labelTexts.draw(m_painter, disc, Qt::AlignCenter, m_labels.at(i).right(2));
     }
 
     // A snapshot is drawn once; a later paint without a new one shows the

@@ -7,7 +7,11 @@
 #include <QPen>
 #include <QPoint>
 #include <QString>
+#include <QPixmap>
 #include <QWidget>
+
+#include "plots/plotgeometry.h"
+#include "plots/textcache.h"
 
 // The sky view: every satellite of a snapshot as a disc placed by azimuth
 // and elevation, north up, east right. Draws a snapshot once.
@@ -37,6 +41,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // The horizon, the ring and the compass letters into m_background.
+    void drawBackground(qreal ratio, const SkyLayout &layout);
+
     QPainter m_painter;
     QPen m_gridPen;
     QPen m_textPen;
@@ -52,6 +59,8 @@ private:
     QList<QString> m_labels;
     QList<QColor> m_outlines;
     QList<QColor> m_fills;
+    QPixmap m_background;
+    TextCache m_labelTexts{QFont(QStringLiteral("Arial"), 8, 50, false)};
 };
 
 #endif // POLAR_PLOT_H

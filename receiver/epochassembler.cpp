@@ -62,8 +62,9 @@ QByteArray talkerOfSystem(int system)
 
 } // namespace
 
-void EpochAssembler::addLine(const QByteArray &line, qint64 receivedMs)
+void EpochAssembler::addLine(const QByteArray &received, qint64 receivedMs)
 {
+    const QByteArray line = NmeaFields::sentenceOf(received);
     if (!line.startsWith('$'))
         return;
     const NmeaFields fields(line);

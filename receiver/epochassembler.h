@@ -23,8 +23,8 @@ class EpochAssembler
 {
 public:
     // Adds one line as received (its line end may stay). receivedMs is the
-    // caller's monotonic clock when the line arrived. Lines not beginning
-    // with "$" are ignored.
+    // caller's monotonic clock when the line arrived. Bytes before the
+    // sentence in a line are skipped; lines without one are ignored.
     void addLine(const QByteArray &line, qint64 receivedMs = 0);
     // The end of a block read from the line.
     void endBlock();

@@ -141,8 +141,10 @@ void TestIntake::sentenceTable_data()
     QTest::newRow("binary and cut lines take no row")
             << QList<QByteArray>{kGga + QByteArray("\xb5\x62\x01\x07\x10\r\n") + "GA,123519*47\r\n" + "\r\n" + kRmc}
             << QStringList{row(1, kGga), row(1, kRmc)};
-    QTest::newRow("block not beginning with $ is ignored whole")
-            << QList<QByteArray>{QByteArray("GA,123519*47\r\n") + kGga} << QStringList{};
+    QTest::newRow("cut sentence at the block's start takes no row, the sentences after it do")
+            << QList<QByteArray>{QByteArray("GA,123519*47\r\n") + kGga} << QStringList{row(1, kGga)};
+    QTest::newRow("binary glued to the front of a sentence is left out")
+            << QList<QByteArray>{QByteArray("\xb5\x62\x01\x07$$") + kGga} << QStringList{row(1, "$$" + kGga)};
     QTest::newRow("block without line feed shows nothing")
             << QList<QByteArray>{kGga.left(kGga.size() - 1)} << QStringList{};
     QTest::newRow("unfinished line after the last line feed is ignored")

@@ -120,15 +120,15 @@ void TestLogFile::blocksAreOnDiskAfterEveryAppend()
     const QList<QByteArray> blocks{
         QByteArray("$GNGGA,123519.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"),
         QByteArray("$GPTXT,\xB5\xFF\x80 text*00\r\n$GPGSA,A,3,,,,,,,,,,,,,1.0,1.0,1.0*00\r\n"),
-        QByteArray("GA,tail of a cut sentence*00\r\n$GPRMC*00\r\n"),   // not logged
+        QByteArray("GA,tail of a cut sentence*00\r\n$GPRMC*00\r\n"),
+        QByteArray("\xB5\x62\x01\x07 binary message, no line end"),
         QByteArray(withNul, sizeof withNul - 1),
         QByteArray("$GPZDA,no line end yet"),
     };
     QByteArray accepted;
     for (const QByteArray &block : blocks) {
         QVERIFY(NmeaLog::appendBlock(file, block));
-        if (block.startsWith('$'))
-            accepted += block;
+        accepted += block;   // every byte, whatever it is
         // Read by another handle while the log stays open: nothing waits
         // in a buffer of this process.
         QCOMPARE(contentOf(path), accepted);

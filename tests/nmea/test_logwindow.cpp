@@ -135,9 +135,10 @@ void TestLogWindow::fileHoldsEveryAcceptedBlockAtOnce()
         accepted += block;
         QVERIFY2(sendBlock(block, path, accepted.size()), block.constData());
     }
-    // A block that does not begin with "$" is not part of the log.
-    m_window->loadPlot(QByteArray("A,123519.000,4807.038,N*00\r\n") + Gga);
-    accepted += Rmc;
+    // A block that does not begin with "$" is logged too: every byte read.
+    const QByteArray cut = QByteArray("A,123519.000,4807.038,N*00\r\n") + Gga;
+    m_window->loadPlot(cut);
+    accepted += cut + Rmc;
     QVERIFY(sendBlock(Rmc, path, accepted.size()));
     QCOMPARE(contentOf(path), accepted);
 }
