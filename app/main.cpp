@@ -1,3 +1,4 @@
+#include "app/hidpi.h"
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
@@ -9,6 +10,7 @@
 
 int main(int argc, char *argv[])
 {
+    HiDpi::enable();
     QApplication a(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral("1.2"));
 

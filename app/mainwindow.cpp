@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "app/about.h"
+#include "app/hidpi.h"
 #include "app/style.h"
 #include "link/serialport.h"
 #include "receiver/receivermodel.h"
@@ -154,7 +155,7 @@ void MainWindow::buildRestartToolBar()
     m_logoLabel->setScaledContents(true);
     const QPixmap logo(QStringLiteral(":/LOGO.png"));
     if (!logo.isNull())
-        m_logoLabel->setPixmap(logo.scaledToHeight(40, Qt::SmoothTransformation));
+        m_logoLabel->setPixmap(HiDpi::fitted(logo, QSize(40, 40), devicePixelRatioF()));
     m_toolBar->addWidget(m_logoLabel);
 }
 
