@@ -94,6 +94,15 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_serial, &serialport::open_failed, this, &MainWindow::showLinkMessage);
     connect(m_serial, &serialport::port_lost, this, &MainWindow::showLinkMessage);
 
+    // What the system says of each port, the remembered connection, the
+    // Tool menu's log folder and reconnect setting, and the watch for a
+    // port that went away by itself.
+    describePorts();
+    buildConnectionActions();
+    restoreConnection();
+    connect(m_serial, &serialport::port_lost, this, &MainWindow::onPortLost);
+    connect(this, &MainWindow::disconnect_signal, this, &MainWindow::stopWatching);
+
     emit startthread();
 }
 
