@@ -28,7 +28,7 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         const QString about = index.data(PortAboutRole).toString();
         if (!about.isEmpty())
-            option->text += QLatin1Char('\n') + about;
+            option->text += QChar(QChar::LineSeparator) + about;
     }
 };
 } // namespace
