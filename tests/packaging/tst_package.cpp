@@ -85,6 +85,7 @@ void TestPackage::installedProgramStartsWithTheLastConnection()
     for (const QStringList &arguments : {QStringList{"--port", pty.slavePath(), "--baud", "38400", "--connect"},
                                          QStringList{"--connect"}}) {
         output("stty", {"-F", pty.slavePath(), "115200"});
+        pty.read(1 << 16, 200);   // nothing left of the first start
         QProcess app;
         app.setProcessEnvironment(env);
         app.setWorkingDirectory(m_dir.path());
