@@ -1,10 +1,10 @@
-# The two commands a user needs: `make run` and `make test`. Both install
-# what is missing, configure and build into build/.
+# The three commands a user needs: `make run`, `make test` and `make
+# package`. Each installs what is missing, configures and builds into build/.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test package clean
 
 all: build
 
@@ -22,6 +22,11 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, build/kestrela-skyloupe_<version>_<arch>.deb.
+package: build
+	@cd $(BUILD) && cpack -G DEB >cpack.log 2>&1 || (tail -40 cpack.log; exit 1)
+	@ls $(BUILD)/kestrela-skyloupe_*.deb
 
 clean:
 	rm -rf $(BUILD)

@@ -1,6 +1,8 @@
 #include "app/about.h"
 #include "ui_about.h"
 
+#include "app/hidpi.h"
+
 #include <QPixmap>
 
 about::about(QWidget *parent)
@@ -12,7 +14,7 @@ about::about(QWidget *parent)
     ui->setupUi(this);
     const QPixmap logo(QStringLiteral(":/LOGO.png"));
     if (!logo.isNull())
-        ui->label1->setPixmap(logo.scaledToWidth(192, Qt::SmoothTransformation));
+        ui->label1->setPixmap(HiDpi::fitted(logo, QSize(192, 192), devicePixelRatioF()));
     setWindowTitle(QStringLiteral("About Kestrela Skyloupe"));
     ui->label2->setText(QStringLiteral("<b><font size=4>  Kestrela Skyloupe</font></b><br>Version: 1.2<br>"));
     ui->label3->setText(QStringLiteral(

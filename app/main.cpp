@@ -1,4 +1,7 @@
+#include "app/hidpi.h"
 #include "app/mainwindow.h"
+#include "app/style.h"
+#include "settings/filelocations.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
@@ -9,8 +12,11 @@
 
 int main(int argc, char *argv[])
 {
+    HiDpi::enable();
     QApplication a(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral("1.2"));
+    // Ties the window to its desktop entry (icon and name in a Wayland panel).
+    QGuiApplication::setDesktopFileName(Places::desktopId());
 
     // Options for running beside a receiver the port list cannot see (a
     // pseudo-terminal, the simulated receiver) and for starting connected.
@@ -37,6 +43,11 @@ int main(int argc, char *argv[])
                      qPrintable(parser.value(baud)), qPrintable(rates.join(QLatin1Char(' '))));
         return 2;
     }
+
+    // Installed, the settings and logs go to the user's folders; from the
+    // build tree, to the working folder as always.
+    Places::setCurrent(Places::locate(Places::runsFromInstall(QCoreApplication::applicationDirPath())));
+    StyleSettings::ConfigFile = Places::current().configFile;
 
     MainWindow w;
     if (parser.isSet(port))

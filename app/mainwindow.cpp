@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "app/about.h"
+#include "app/hidpi.h"
 #include "app/style.h"
 #include "link/serialport.h"
 #include "receiver/receivermodel.h"
@@ -93,6 +94,15 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_serial, &serialport::open_failed, this, &MainWindow::showLinkMessage);
     connect(m_serial, &serialport::port_lost, this, &MainWindow::showLinkMessage);
 
+    // What the system says of each port, the remembered connection, the
+    // Tool menu's log folder and reconnect setting, and the watch for a
+    // port that went away by itself.
+    describePorts();
+    buildConnectionActions();
+    restoreConnection();
+    connect(m_serial, &serialport::port_lost, this, &MainWindow::onPortLost);
+    connect(this, &MainWindow::disconnect_signal, this, &MainWindow::stopWatching);
+
     emit startthread();
 }
 
@@ -157,7 +167,7 @@ void MainWindow::buildRestartToolBar()
     m_logoLabel->setScaledContents(true);
     const QPixmap logo(QStringLiteral(":/LOGO.png"));
     if (!logo.isNull())
-        m_logoLabel->setPixmap(logo.scaledToHeight(40, Qt::SmoothTransformation));
+        m_logoLabel->setPixmap(HiDpi::fitted(logo, QSize(40, 40), devicePixelRatioF()));
     m_toolBar->addWidget(m_logoLabel);
 }
 

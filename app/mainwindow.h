@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QIcon>
 #include <QList>
 #include <QMainWindow>
@@ -17,6 +18,7 @@
 
 #include "app/textwidths.h"
 #include "receiver/skysnapshot.h"
+#include "reconnect/reconnectwatch.h"
 
 #include "nmea/fixinfo.h"
 #include "nmea/sentencerows.h"
@@ -26,6 +28,7 @@
 
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
+class QAction;
 class QLabel;
 class QScreen;
 class QTableWidget;
@@ -78,6 +81,12 @@ public:
     static QStringList systemPortNames();
     // Shows a link problem in the status bar for a few seconds.
     void showLinkMessage(const QString &message);
+    // Replaces how the ports' makers and descriptions are found (by port
+    // name); for tests and pictures of the port box.
+    void setPortDescriber(std::function<QHash<QString, QString>()> describe);
+    static QHash<QString, QString> systemPortAbouts();
+    // The lost port's watch (app/mainwindow_reconnect.cpp).
+    const ReconnectWatch &reconnectWatch() const { return m_watch; }
 
 signals:
     void startthread();
@@ -176,6 +185,23 @@ private:
     void closeLogFile();
     void syncLogFile();
     QTimer *m_logSyncTimer = nullptr;   // pushes the log to the disk a moment after a write
+    void openLogFolder();
+    // Port descriptions (app/mainwindow_ports.cpp): each entry's maker and
+    // description as its tooltip and the popup's second line.
+    void describePorts();
+    std::function<QHash<QString, QString>()> m_describePorts = &MainWindow::systemPortAbouts;
+    // The remembered connection and the reconnect watch
+    // (app/mainwindow_reconnect.cpp).
+    void buildConnectionActions();
+    void restoreConnection();
+    void connectionOpened();
+    void onPortLost();
+    void stopWatching();
+    void reconnectIfBack(const QStringList &listed);
+    void setReconnectEnabled(bool on);
+    ReconnectWatch m_watch;
+    QElapsedTimer m_watchClock;
+    QAction *m_reconnectAction = nullptr;
 
     // Shell (app/mainwindow.cpp).
     void setUpStyle();

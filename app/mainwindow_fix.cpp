@@ -2,6 +2,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/hidpi.h"
+
 #include "nmea/nmeafields.h"
 #include "ttff/timerthread.h"
 
@@ -54,8 +56,8 @@ void MainWindow::showGsa(const QByteArray &line)
 void MainWindow::setFixLamps(FixStatus status)
 {
     if (m_redLamp.isNull()) {
-        m_redLamp = QIcon(QStringLiteral(":/redd"));
-        m_greenLamp = QIcon(QStringLiteral(":/green"));
+        m_redLamp = HiDpi::iconWithDoubleSize(QStringLiteral(":/redd.png"));
+        m_greenLamp = HiDpi::iconWithDoubleSize(QStringLiteral(":/green.png"));
     }
     // The lamps change only with the status.
     QTableWidget *grid = ui->info_table;

@@ -5,8 +5,12 @@
 #include "app/mainwindow.h"
 
 #include "nmea/logfile.h"
+#include "settings/filelocations.h"
 
+#include <QDesktopServices>
+#include <QDir>
 #include <QStatusBar>
+#include <QUrl>
 #include <QTimer>
 
 namespace {
@@ -19,7 +23,7 @@ constexpr int kLogSyncMs = 200;
 void MainWindow::openLogFile()
 {
     m_connectionStart = QDateTime::currentDateTime();
-    m_logFileName = NmeaLog::chooseFile(NmeaLog::defaultDirectory(), m_connectionStart);
+    m_logFileName = NmeaLog::chooseFile(Places::current().logDirectory, m_connectionStart);
     const QString reason = NmeaLog::open(m_logFile, m_logFileName);
     const QString notLogging = tr("Not logging: ");
     // The connection goes on without a log, but the user must know; the
@@ -63,4 +67,13 @@ void MainWindow::closeLogFile()
         NmeaLog::syncToDisk(m_logFile);
         m_logFile.close();
     }
+}
+
+void MainWindow::openLogFolder()
+{
+    // Made first, so the file manager opens it even before the first log.
+    const QString folder = QDir(Places::current().logDirectory).absolutePath();
+    QDir().mkpath(folder);
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        statusBar()->showMessage(tr("The logs are in %1").arg(folder));
 }

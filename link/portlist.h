@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // What the port box shows after a scan: the ports the system lists, in its
 // order, then the ports offered by name (a pseudo-terminal, say) that the
 // system does not list.
@@ -19,5 +21,16 @@ struct PortListUpdate
 // otherwise the first entry is.
 PortListUpdate refreshPortList(const QStringList &shown, const QStringList &available,
                                const QStringList &offered, const QString &current);
+
+// What the system says of a port beyond its name, in one line: the maker
+// then the description, the maker left out when the description already
+// names it ("Silicon Labs CP2102"). Empty when the system says nothing, as
+// for a pseudo-terminal.
+QString portAbout(const QString &description, const QString &manufacturer);
+
+// The ports that exist now: those the system lists, then the offered ones
+// it does not list for which `exists` (a device file or link) holds.
+QStringList presentPorts(const QStringList &listed, const QStringList &offered,
+                         const std::function<bool(const QString &)> &exists);
 
 #endif // PORTLIST_H

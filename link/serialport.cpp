@@ -19,7 +19,8 @@ QString openFailureText(const QString &name, const QSerialPort &port)
 {
     QString text = QStringLiteral("Cannot open %1: %2").arg(name, port.errorString());
     if (port.error() == QSerialPort::PermissionError)
-        text += QStringLiteral(" (join the dialout group, then log in again)");
+        text += QStringLiteral(" — on Debian and Ubuntu, join the dialout group: "
+                               "sudo adduser $USER dialout, then log out and in again");
     return text;
 }
 } // namespace

@@ -2,8 +2,10 @@
 """Draws the images compiled into Kestrela Skyloupe.
 
 Run from anywhere: python3 resources/draw_images.py
-It rewrites LOGO.png, redd.png, green.png and the twenty indicator and arrow
-images in darkblack/, next to this script. Only the standard library is
+It rewrites LOGO.png, redd.png, green.png (and their @2x twins for screens
+scaled to 200 %) and the twenty indicator and arrow images in darkblack/,
+next to this script. packaging/draw_icons.py draws the desktop icons from
+the same logo. Only the standard library is
 used: every shape is a signed distance function, and a pixel's coverage is
 read from the distance at its centre, which gives smooth edges without
 supersampling. Change a colour or a shape below and run it again.
@@ -246,22 +248,23 @@ def draw_radiobuttons():
 
 
 def draw_lamps():
-    """64 x 64 status lamps with a soft highlight, shown at 40 x 40."""
+    """64 x 64 status lamps with a soft highlight, shown at 40 x 40; the
+    @2x twins are the same lamps drawn at 128 x 128."""
     for name, light, dark, rim in (("redd", "#FF8A80", "#D32F2F", "#8E1B1B"),
                                    ("green", "#B9F6A8", "#2E9E3A", "#1B5E20")):
-        save("%s.png" % name, 64, 64, [
-            (circle(32, 32, 28), radial(24, 22, 34, light, dark)),
-            (ring(32, 32, 28, 3), flat(rim)),
-            (circle(24, 21, 7), flat("#FFFFFF", 0.45)),
-        ])
+        for suffix, scale in (("", 1.0), ("@2x", 2.0)):
+            save("%s%s.png" % (name, suffix), round(64 * scale), round(64 * scale), [
+                (circle(32, 32, 28), radial(24, 22, 34, light, dark)),
+                (ring(32, 32, 28, 3), flat(rim)),
+                (circle(24, 21, 7), flat("#FFFFFF", 0.45)),
+            ], scale)
 
 
-def draw_logo():
+def logo_layers():
     """The product mark: a loupe whose lens holds a sky view (horizon ring,
     elevation ring, cross hairs and three satellites), on a rounded tile.
-    Designed on a 64-unit grid and drawn at 256 x 256; the heavy lens rim
-    and handle keep it readable at 16 pixels."""
-    scale = 4.0
+    Designed on a 64-unit grid; the heavy lens rim and handle keep it
+    readable at 16 pixels."""
     tile = rounded_rect(2, 2, 62, 62, 12)
     lens_c, lens_r = (27, 27), 17
     lens = circle(lens_c[0], lens_c[1], lens_r)
@@ -282,7 +285,12 @@ def draw_logo():
         (polyline([(40, 40), (53, 53)], 8), flat("#FFFFFF")),
         (polyline([(44, 44), (52.5, 52.5)], 4), flat("#BFFF09")),
     ]
-    save("LOGO.png", 256, 256, layers, scale)
+    return layers
+
+
+def draw_logo():
+    """The logo compiled into the program, 256 x 256."""
+    save("LOGO.png", 256, 256, logo_layers(), 4.0)
 
 
 if __name__ == "__main__":

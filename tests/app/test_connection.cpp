@@ -122,6 +122,7 @@ void TestConnection::portThatCannotBeOpened()
 void TestConnection::unpluggedDeviceComesBackToConnect()
 {
     Ui::MainWindow *ui = m_window->form();
+    m_window->findChild<QAction *>(QStringLiteral("actionReconnect"))->setChecked(false);
     connectTo(m_pty->slavePath());
     QTRY_COMPARE_WITH_TIMEOUT(ui->ctn_btn->text(), QStringLiteral("Disconnect"), 2000);
     QVERIFY(m_pty->write("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"));

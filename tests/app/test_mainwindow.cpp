@@ -1,10 +1,12 @@
 // The assembled window: title, start geometry, the restart toolbar, and
 // the 23 connections between the window, the worker, the timer object and
-// the TTFF dialog.
+// the TTFF dialog; drawing at 200 %.
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "app/hidpi.h"
 #include "link/serialport.h"
+#include "plots/polar_plot.h"
 #include "ttff/timerthread.h"
 #include "ttff/ttff.h"
 
@@ -30,6 +32,7 @@ private slots:
     void statusTipShowsLongText();
     void theConnections();
     void scanStartsWithoutUserAction();
+    void skyRingAndLampsAtDoubleScale();
 
 private:
     MainWindow *m_window = nullptr;
@@ -162,6 +165,29 @@ void TestMainWindow::scanStartsWithoutUserAction()
     MainWindow window;
     QSignalSpy done(window.worker(), &serialport::isDone);
     QTRY_VERIFY_WITH_TIMEOUT(done.count() >= 1, 5000);
+}
+
+void TestMainWindow::skyRingAndLampsAtDoubleScale()
+{
+    // The 45-degree ring of a 400 x 400 sky view crosses the centre's row
+    // (y = 200) 80 pixels right of the centre: twice as thick at ratio 2.
+    polar_plot sky;
+    sky.resize(400, 400);
+    int thickness[3] = {0, 0, 0};
+    for (int ratio : {1, 2}) {
+        QImage image(sky.size() * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::white);
+        sky.render(&image);
+        for (int x = 240 * ratio; x < 320 * ratio; ++x)
+            thickness[ratio] += qGray(image.pixel(x, 200 * ratio)) < 90 ? 1 : 0;
+    }
+    QVERIFY(thickness[1] > 0);
+    QCOMPARE(thickness[2], 2 * thickness[1]);
+    // A lamp shown at 40 x 40 covers 80 x 80 device pixels at 200 %, which
+    // a 64-pixel image could only fill by blurring.
+    for (const char *lamp : {":/redd.png", ":/green.png"})
+        QCOMPARE(HiDpi::iconWithDoubleSize(QString::fromLatin1(lamp)).actualSize(QSize(80, 80)), QSize(80, 80));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -203,6 +203,7 @@ void TestFaultsStream::unplugAndReconnectTwentyTimes()
         "$GPGSV,1,1,03,06,68,211,40,07,28,089,33,10,14,314,32,1*68\r\n";
     int blocks = 0;
     connect(m_window->worker(), &serialport::receive_data, this, [&] { ++blocks; });
+    m_window->findChild<QAction *>(QStringLiteral("actionReconnect"))->setChecked(false);
 
     int filesAfterFirst = 0;
     int threadsAfterFirst = 0;
