@@ -50,6 +50,7 @@ MainWindow::MainWindow(QWidget *parent)
     buildRestartToolBar();
 
     m_serial = new serialport;
+    m_serial->setBoundedHandover(true);
     m_timer = new timerthread;
     m_timerThread = new QThread;
     m_timer->moveToThread(m_timerThread);
@@ -77,6 +78,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_serial, &serialport::receive_data, this, &MainWindow::loadPlot);
     connect(this, &MainWindow::start_freq_signal, m_serial, &serialport::write_data);
     connect(this, &MainWindow::start_freq_signal_btn, m_serial, &serialport::write_data_btn);
+    connect(this, &MainWindow::set_baud_signal, m_serial, &serialport::set_baud);
     connect(restarts.at(0), &QAction::triggered, this, &MainWindow::hotstart);
     connect(restarts.at(1), &QAction::triggered, this, &MainWindow::warmstart);
     connect(restarts.at(2), &QAction::triggered, this, &MainWindow::coldstart);
@@ -102,6 +104,8 @@ MainWindow::MainWindow(QWidget *parent)
     restoreConnection();
     connect(m_serial, &serialport::port_lost, this, &MainWindow::onPortLost);
     connect(this, &MainWindow::disconnect_signal, this, &MainWindow::stopWatching);
+
+    buildBaudActions();
 
     emit startthread();
 }

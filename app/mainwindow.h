@@ -17,6 +17,8 @@
 #include <QVector>
 
 #include "app/textwidths.h"
+#include "link/baudsearch.h"
+#include "link/linehealth.h"
 #include "receiver/skysnapshot.h"
 #include "reconnect/reconnectwatch.h"
 
@@ -100,6 +102,8 @@ signals:
     void start_freq_signal_btn(QByteArray);
     void hot_start_fix();
     void ttff_start_timer();
+    // Changes the open port's baud rate (the baud search).
+    void set_baud_signal(QString baud);
 
 public slots:
     void updateport();
@@ -202,6 +206,17 @@ private:
     ReconnectWatch m_watch;
     QElapsedTimer m_watchClock;
     QAction *m_reconnectAction = nullptr;
+
+    // What arrives is NMEA, and the baud search (app/mainwindow_baud.cpp).
+    void buildBaudActions();
+    void checkLineHealth(const QByteArray &received);
+    void findBaudRate();
+    void listenAt(int rate);
+    void stepBaudSearch();
+    LineHealth m_lineHealth;
+    BaudSearch m_baudSearch;
+    QTimer *m_baudTimer = nullptr;
+    QString m_baudBefore;
 
     // Shell (app/mainwindow.cpp).
     void setUpStyle();

@@ -4,6 +4,7 @@
 #include "ui_mainwindow.h"
 
 #include "link/receivercommands.h"
+#include "link/serialport.h"
 #include "nmea/nmeafields.h"
 #include "nmea/rowkey.h"
 #include "receiver/receivermodel.h"
@@ -23,13 +24,31 @@
 namespace {
 // One frame of a 60 Hz screen, rounded down.
 constexpr qint64 kFrameMs = 16;
+// The most a call shows: many epochs of any receiver.
+constexpr int kShownBytes = 256 * 1024;
+
+// The last whole lines of `data` that fit in `bytes`, or all of it.
+QByteArray newestLines(const QByteArray &data, int bytes)
+{
+    if (data.size() <= bytes)
+        return data;
+    const int start = data.indexOf('\n', data.size() - bytes);
+    return start < 0 ? QByteArray() : data.mid(start + 1);
+}
 }
 
-void MainWindow::loadPlot(QByteArray block)
+void MainWindow::loadPlot(QByteArray received)
 {
-    // Every byte read from the port is logged, whatever it is: a raw
+    // With the block comes whatever the worker read while the window was
+    // busy. Every byte read from the port is logged, whatever it is: a raw
     // capture that drops binary blocks could not be replayed or analysed.
-    writeLogBlock(block);
+    if (m_serial)
+        received += m_serial->takePending();
+    writeLogBlock(received);
+    checkLineHealth(received);
+    // A window that fell behind shows only the newest lines: the latest
+    // epoch wins, and the work of one call stays bounded.
+    const QByteArray block = newestLines(received, kShownBytes);
     const QString stamp = QTime::currentTime().toString(QStringLiteral("hh:mm:ss"));
     // The piece after the last line feed is empty for a whole block and an
     // unfinished line otherwise; neither is a line yet.

@@ -13,6 +13,7 @@ void MainWindow::setPMKflag_false()
     m_timerThread->start(QThread::InheritPriority);
     // A new connection: an epoch half gathered from the last one is dropped.
     m_receiver->reset();
+    m_lineHealth.reset();
     openLogFile();
     emit flag_false();
 }

@@ -40,3 +40,20 @@ QByteArray completeCommand(const QByteArray &command)
     sentence += "\r\n";
     return sentence;
 }
+
+ChecksumState checksumState(const QByteArray &line)
+{
+    int end = line.size();
+    while (end > 0 && (line.at(end - 1) == '\n' || line.at(end - 1) == '\r'))
+        --end;
+    int start = 0;
+    while (start < end && line.at(start) == '$')
+        ++start;
+    if (start == 0 || end - start < 3 || line.at(end - 3) != '*')
+        return ChecksumState::Missing;
+    bool ok = false;
+    const int sent = line.mid(end - 2, 2).toInt(&ok, 16);
+    if (!ok)
+        return ChecksumState::Missing;
+    return sent == nmeaChecksum(line.mid(start, end - 3 - start)) ? ChecksumState::Good : ChecksumState::Bad;
+}

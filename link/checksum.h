@@ -18,4 +18,11 @@ QByteArray completeCommand(const QByteArray &command);
 // 8-bit values; 0 for no bytes.
 quint8 nmeaChecksum(const QByteArray &body);
 
+// What a received line's checksum says: "$GPGGA,...*47" with 47 the XOR of
+// the bytes between the "$" (or run of "$") and the "*" is Good; other
+// digits are Bad; a line without "*" and two hex digits at its end (line
+// end aside) has none: Missing.
+enum class ChecksumState { Good, Bad, Missing };
+ChecksumState checksumState(const QByteArray &line);
+
 #endif // CHECKSUM_H

@@ -1,34 +1,34 @@
 #include "link/lineframer.h"
 
-#include <QDebug>
-
 QByteArray LineFramer::push(const QByteArray &chunk)
 {
     if (chunk.isEmpty())
         return QByteArray();
     m_buffer.append(chunk);
 
+    QByteArray block;
     if (chunk.endsWith('\n')) {
-        QByteArray block;
         block.swap(m_buffer);
         return block;
     }
     if (m_buffer.size() <= MaxBuffered)
-        return QByteArray();
-
-    // Over the bound: complete lines leave now, a line-feed-free tail that
-    // is itself over the bound cannot be a sentence and is dropped.
+        return block;
+    // Over the bound the complete lines leave and an unfinished one waits,
+    // unless it is itself over the bound: a line that long is no sentence,
+    // but its bytes belong in the log.
     const int lastFeed = m_buffer.lastIndexOf('\n');
-    QByteArray block;
-    if (lastFeed >= 0) {
-        block = m_buffer.left(lastFeed + 1);
-        m_buffer.remove(0, lastFeed + 1);
-    }
+    block = m_buffer.left(lastFeed + 1);
+    m_buffer.remove(0, lastFeed + 1);
     if (m_buffer.size() > MaxBuffered) {
-        qDebug() << "receive buffer over" << MaxBuffered << "bytes without a line feed; dropped"
-                 << m_buffer.size() << "bytes";
-        m_dropped += m_buffer.size();
+        block += m_buffer;
         m_buffer.clear();
     }
     return block;
+}
+
+QByteArray LineFramer::takeRest()
+{
+    QByteArray rest;
+    rest.swap(m_buffer);
+    return rest;
 }

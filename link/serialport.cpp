@@ -73,11 +73,22 @@ void serialport::handle_data()
     chunk.squeeze();
     if (!chunk.isEmpty())
         m_readErrors = 0;
-    const QByteArray block = m_framer.push(chunk);
+    m_bytesRead += chunk.size();
+    handOver(m_framer.push(chunk));
+}
+
+void serialport::handOver(const QByteArray &block)
+{
     if (block.isEmpty())
         return;
     m_lastBlock = block;
-    emit receive_data(m_lastBlock);
+    if (!m_bounded || m_handover.put(block))
+        emit receive_data(m_lastBlock);
+}
+
+void serialport::handOverRest()
+{
+    handOver(m_framer.takeRest());
 }
 
 void serialport::onPortError(int error)
@@ -92,6 +103,7 @@ void serialport::onPortError(int error)
     // loop, and let the window learn it through the status exchange.
     const QString name = m_port->portName();
     qDebug() << "port lost:" << name << m_port->errorString();
+    handOverRest();
     m_port->close();
     m_readErrors = 0;
     emit port_lost(QStringLiteral("%1 disconnected").arg(name));
@@ -171,8 +183,18 @@ void serialport::init_port(QString portName, QString baud)
 
 void serialport::closeserial()
 {
+    if (m_port->isOpen())
+        handOver(m_framer.push(m_port->readAll()) + m_framer.takeRest());
     m_port->close();
     emit isDone();
+}
+
+void serialport::set_baud(QString baud)
+{
+    if (!m_port->isOpen())
+        return;
+    handOverRest();
+    m_port->setBaudRate(baud.toInt(nullptr, 10), QSerialPort::AllDirections);
 }
 
 QByteArray serialport::get_full_pair_command(QByteArray command)

@@ -1,6 +1,7 @@
 #ifndef SERIALPORT_H
 #define SERIALPORT_H
 
+#include "link/handover.h"
 #include "link/lineframer.h"
 
 #include <QByteArray>
@@ -32,6 +33,16 @@ public:
 
     QThread *workerThread() const { return m_thread; }
 
+    // With a bounded hand-over, a block is signalled only when the window
+    // has taken the ones before; blocks read meanwhile wait, all of them,
+    // until the window takes them with takePending(). However fast bytes
+    // come, at most one block then waits in the window's queue.
+    void setBoundedHandover(bool on) { m_bounded = on; }
+    // Called from the window's thread.
+    QByteArray takePending() { return m_handover.takePending(); }
+    // Bytes read from the port so far, from any thread.
+    qint64 bytesRead() const { return m_bytesRead; }
+
 signals:
     void receive_data(QByteArray);
     void conn_signal(bool isopen);
@@ -52,6 +63,9 @@ public slots:
     void check_status();
     void init_port(QString portName, QString baud);
     void closeserial();
+    // Changes the open port's rate; what waits for its line feed, read at
+    // the old rate, leaves first.
+    void set_baud(QString baud);
     QByteArray get_full_pair_command(QByteArray command);
     void run();
 
@@ -60,6 +74,11 @@ private:
     void onPortError(int error);
     void pulseRts(bool withWaits);
     void writeCommand(const QByteArray &bytes);
+    // Hands a block read to the window.
+    void handOver(const QByteArray &block);
+    // The end of the stream: what waits for its line feed goes too, so
+    // every byte read reaches the log.
+    void handOverRest();
 
     QSerialPort *m_port = nullptr;
     LineFramer m_framer;
@@ -68,6 +87,9 @@ private:
     std::atomic<bool> m_scanFlag{true};
     QTimer *m_scanTimer = nullptr;   // paces the scan pass without blocking
     int m_readErrors = 0;             // read errors since the last good read
+    std::atomic<bool> m_bounded{false};
+    std::atomic<qint64> m_bytesRead{0};
+    BlockHandover m_handover;
 };
 
 #endif // SERIALPORT_H

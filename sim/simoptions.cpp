@@ -81,6 +81,10 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
     const QCommandLineOption noise(QStringLiteral("baud-noise"),
         QStringLiteral("Sends only noise, as a receiver at another baud rate seems to; commands are not understood. "
                        "Example: --baud-noise"));
+    const QCommandLineOption baud(QStringLiteral("baud"),
+        QStringLiteral("The receiver's own baud rate: while the program has the line set to another rate, it "
+                       "gets only noise and its commands are not understood, as from a real receiver. "
+                       "Example: --baud 38400"), QStringLiteral("RATE"));
     const QCommandLineOption truth(QStringLiteral("truth"),
         QStringLiteral("Writes what each epoch sent as one JSON line (UTC, fix, position and the site without "
                        "noise, DOPs, each satellite once with its signals), and a line per restart (see --ttff). "
@@ -107,7 +111,7 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
                        "bytes written so far, for measuring a program's delay and backlog. "
                        "Example: --write-log writes.txt"), QStringLiteral("FILE"));
     parser.addOptions({help, version, rate, seed, start, ttff, signalCount, positionNoise, cnrOffset, replay, speed,
-                       loop, nmea, lfOnly, chunk, garbage, hangup, noise, truth, link, stdinLifetime, lineRate, flood,
+                       loop, nmea, lfOnly, chunk, garbage, hangup, noise, baud, truth, link, stdinLifetime, lineRate, flood,
                        epochs, output, writeLog});
 
     if (!parser.parse(arguments)) {
@@ -212,6 +216,14 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
             return fail(QStringLiteral("--hangup-after must be seconds, 0 or more"));
     }
     o->baudNoise = parser.isSet(noise);
+    if (parser.isSet(baud)) {
+        bool ok = false;
+        o->baud = parser.value(baud).toInt(&ok);
+        if (!ok || o->baud <= 0) {
+            *message = QStringLiteral("--baud takes a rate such as 38400, not \"%1\"").arg(parser.value(baud));
+            return SimParse::Error;
+        }
+    }
     o->truthFile = parser.value(truth);
     o->linkPath = parser.value(link);
     o->stdinLifetime = parser.isSet(stdinLifetime);

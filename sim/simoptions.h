@@ -25,6 +25,7 @@ struct SimOptions
     double garbage = 0.0;           // share of damaged lines
     double hangupAfter = -1;        // seconds; negative: never
     bool baudNoise = false;
+    int baud = 0;                   // the receiver's rate; 0: any rate the line is set to
     QString truthFile;
     QString linkPath;
     bool stdinLifetime = false;

@@ -238,7 +238,7 @@ bool Simulator::nextEpochBytes(qint64 simMs, QByteArray *bytes)
         m_lastIsSimulated = true;
     }
     m_lastDamaged = damaged;
-    if (m_options.baudNoise)
+    if (m_options.baudNoise || !atReceiverRate())
         *bytes = m_faults.noise(bytes->size());
     return true;
 }
@@ -472,7 +472,7 @@ void Simulator::handleCommand(const QByteArray &line)
         log(QStringLiteral("RX %1 bad-checksum").arg(text));
         return;
     }
-    if (m_options.baudNoise) {
+    if (m_options.baudNoise || !atReceiverRate()) {
         log(QStringLiteral("RX %1 not-understood").arg(text));
         return;
     }
@@ -538,4 +538,25 @@ void Simulator::log(const QString &text)
                             + text.toLatin1() + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
     std::fflush(stderr);
+}
+
+bool Simulator::atReceiverRate() const
+{
+    if (m_options.baud <= 0 || m_master < 0)
+        return true;
+    // The program's settings of a pseudo-terminal are seen from its master.
+    termios tio;
+    if (tcgetattr(m_master, &tio) != 0)
+        return true;
+    static const struct { speed_t code; int rate; } Rates[] = {
+        {B1200, 1200},     {B2400, 2400},     {B4800, 4800},     {B9600, 9600},     {B19200, 19200},
+        {B38400, 38400},   {B57600, 57600},   {B115200, 115200}, {B230400, 230400}, {B460800, 460800},
+        {B921600, 921600},
+    };
+    const speed_t code = cfgetospeed(&tio);
+    for (const auto &r : Rates) {
+        if (r.code == code)
+            return r.rate == m_options.baud;
+    }
+    return false;
 }

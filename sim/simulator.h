@@ -58,6 +58,8 @@ private:
     void hangUp();
     void finishIfDone();
     void log(const QString &text);
+    // False while the program has the line at another rate than --baud.
+    bool atReceiverRate() const;
 
     SimOptions m_options;
     SkyModel m_sky;
