@@ -1,0 +1,67 @@
+#ifndef CAMPAIGNCHARTS_H
+#define CAMPAIGNCHARTS_H
+
+#include "campaign/campaignrun.h"
+
+#include <QColor>
+#include <QPointF>
+#include <QVector>
+
+#include <qwt_plot.h>
+
+class QwtPlotCurve;
+class QwtPlotTradingCurve;
+
+// The colour a restart kind has in the charts and the tables.
+QColor campaignKindColour(RestartKind kind);
+
+// The TTFF of every cycle over its number, a point in its kind's colour;
+// a timed-out cycle is a grey cross at the timeout. Each finished cycle
+// adds one point and draws once.
+class CycleChart : public QwtPlot
+{
+    Q_OBJECT
+
+public:
+    explicit CycleChart(QWidget *parent = nullptr);
+
+    // Empties the chart and gives each kind its series, in this order.
+    void setKinds(const QVector<RestartKind> &kinds);
+    void addCycle(const CampaignCycle &cycle, int timeoutMs);
+
+private:
+    struct Series
+    {
+        RestartKind kind;
+        QVector<QPointF> points;
+        QwtPlotCurve *curve;   // owned by the plot
+    };
+    Series *seriesOf(const CampaignCycle &cycle);
+
+    QVector<Series> m_series;
+    Series m_timeouts{RestartKind::Hot, {}, nullptr};
+};
+
+// One box per kind: from the first to the third quartile of its TTFFs, the
+// median across it, whiskers to the fastest and the slowest fix.
+class TtffBoxChart : public QwtPlot
+{
+    Q_OBJECT
+
+public:
+    explicit TtffBoxChart(QWidget *parent = nullptr);
+
+    void setKinds(const QVector<RestartKind> &kinds);
+    // Redraws the box of the kind at `index` from its fixed cycles' seconds.
+    void setTtffs(int index, QVector<double> seconds);
+
+private:
+    struct Box
+    {
+        QwtPlotTradingCurve *box;   // owned by the plot
+        QwtPlotCurve *median;
+    };
+    QVector<Box> m_boxes;
+};
+
+#endif // CAMPAIGNCHARTS_H
