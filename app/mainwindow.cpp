@@ -92,6 +92,7 @@ MainWindow::MainWindow(QWidget *parent)
     // of a failed open and of a port that went away.
     connect(m_serial, &serialport::open_failed, this, &MainWindow::showLinkMessage);
     connect(m_serial, &serialport::port_lost, this, &MainWindow::showLinkMessage);
+    setUpCampaign();
 
     emit startthread();
 }

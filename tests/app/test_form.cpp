@@ -210,10 +210,11 @@ void TestForm::menus()
     QCOMPARE(bar.at(1)->menu(), ui->menuHelp);
 
     const QList<QAction *> tool = ui->menuTool->actions();
-    QCOMPARE(tool.size(), 3);
+    QCOMPARE(tool.size(), 4);
     QCOMPARE(tool.at(0), ui->actionTTFF_Testing);
-    QVERIFY(tool.at(1)->isSeparator());
-    QCOMPARE(tool.at(2), ui->actionClear_Data);
+    QCOMPARE(tool.at(1), ui->actionTTFF_Campaign);
+    QVERIFY(tool.at(2)->isSeparator());
+    QCOMPARE(tool.at(3), ui->actionClear_Data);
     QCOMPARE(ui->menuHelp->actions(), QList<QAction *>{ui->actionAbout});
 
     // The two file actions are in no menu.
