@@ -4,6 +4,7 @@
 
 #include <qwt_legend.h>
 #include <qwt_plot_curve.h>
+#include <qwt_plot_marker.h>
 #include <qwt_plot_tradingcurve.h>
 #include <qwt_scale_draw.h>
 #include <qwt_symbol.h>
@@ -16,7 +17,7 @@ namespace {
 
 // Half the width of a box, in kinds (the boxes stand one apart).
 constexpr double BoxHalfWidth = 0.3;
-const QColor TimeoutColour(120, 120, 120);
+const QColor TimeoutColour(150, 150, 150);
 const QColor MedianColour(30, 30, 30);
 
 // Names the kinds under their boxes (1, 2, ... on the axis).
@@ -42,8 +43,11 @@ void setUpPlot(QwtPlot *plot, const QString &xTitle)
     ChartLook::apply(plot);
     plot->setAxisTitle(QwtPlot::xBottom, ChartLook::axisTitle(xTitle));
     plot->setAxisTitle(QwtPlot::yLeft, ChartLook::axisTitle(QObject::tr("TTFF (s)")));
-    plot->setAxisAutoScale(QwtPlot::yLeft);
     plot->setAutoReplot(false);
+    // Qwt's plots refuse to shrink below their size hint; these share the
+    // window with two tables.
+    plot->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    plot->setMinimumSize(240, 180);
 }
 
 QwtPlotCurve *pointCurve(QwtPlot *plot, const QString &name, const QColor &colour, QwtSymbol::Style style)
@@ -71,43 +75,50 @@ CycleChart::CycleChart(QWidget *parent) : QwtPlot(parent)
     setUpPlot(this, tr("Cycle"));
     auto *legend = new QwtLegend;
     legend->setFont(ChartLook::font());
+    // The program's style sheet frames scroll areas, the legend included,
+    // which then no longer fits its line.
+    legend->setStyleSheet(QStringLiteral("QAbstractScrollArea { border: none; background: white; }"));
     insertLegend(legend, TopLegend);   // the plot owns it
 }
 
 void CycleChart::setKinds(const QVector<RestartKind> &kinds)
 {
     detachItems(QwtPlotItem::Rtti_PlotCurve, true);
+    detachItems(QwtPlotItem::Rtti_PlotMarker, true);
     m_series.clear();
     for (RestartKind kind : kinds)
         m_series.append({kind, {}, pointCurve(this, restartKindName(kind), campaignKindColour(kind), QwtSymbol::Ellipse)});
-    m_timeouts = {RestartKind::Hot, {}, pointCurve(this, tr("timeout"), TimeoutColour, QwtSymbol::XCross)};
-    m_timeouts.curve->setItemAttribute(QwtPlotItem::Legend, false);
+    // Until the first fix: a scale that says "seconds", not Qwt's 0 to 1000.
     setAxisScale(xBottom, 0, 1, 1);
+    setAxisScale(yLeft, 0, 10);
     replot();
 }
 
-CycleChart::Series *CycleChart::seriesOf(const CampaignCycle &cycle)
+void CycleChart::addCycle(const CampaignCycle &cycle)
 {
-    if (cycle.failed())
-        return &m_timeouts;
-    for (Series &s : m_series) {
-        if (s.kind == cycle.kind)
-            return &s;
+    if (cycle.failed()) {
+        auto *marker = new QwtPlotMarker;
+        marker->setLineStyle(QwtPlotMarker::VLine);
+        marker->setLinePen(TimeoutColour, 1.5, Qt::DashLine);
+        marker->setXValue(cycle.number);
+        QwtText label(tr("%1 timeout").arg(restartKindName(cycle.kind)));
+        label.setFont(ChartLook::font());
+        label.setColor(campaignKindColour(cycle.kind));
+        marker->setLabel(label);
+        marker->setLabelOrientation(Qt::Vertical);
+        marker->setLabelAlignment(Qt::AlignTop | Qt::AlignRight);
+        marker->attach(this);
     }
-    return nullptr;
-}
-
-void CycleChart::addCycle(const CampaignCycle &cycle, int timeoutMs)
-{
-    Series *series = seriesOf(cycle);
-    if (!series || !series->curve)
-        return;
-    series->points.append(QPointF(cycle.number, (cycle.failed() ? timeoutMs : cycle.ttffMs) / 1000.0));
-    series->curve->setSamples(series->points);
-    // The timeouts get a legend entry once there is one.
-    if (cycle.failed())
-        series->curve->setItemAttribute(QwtPlotItem::Legend, true);
-    setAxisScale(xBottom, 0, cycle.number + 1);
+    for (Series &s : m_series) {
+        if (s.kind == cycle.kind && !cycle.failed()) {
+            s.points.append(QPointF(cycle.number, cycle.ttffMs / 1000.0));
+            s.curve->setSamples(s.points);
+        }
+    }
+    // Whole cycles: Qwt would tick halves on a short axis.
+    setAxisScale(xBottom, 0, cycle.number + 1, cycle.number < 10 ? 1 : 0);
+    if (!cycle.failed())
+        setAxisAutoScale(yLeft);
     replot();
 }
 
@@ -141,6 +152,7 @@ void TtffBoxChart::setKinds(const QVector<RestartKind> &kinds)
     }
     setAxisScaleDraw(xBottom, new KindScaleDraw(kinds));   // the plot owns it
     setAxisScale(xBottom, 0.4, kinds.size() + 0.6, 1);
+    setAxisScale(yLeft, 0, 10);
     replot();
 }
 
@@ -156,5 +168,6 @@ void TtffBoxChart::setTtffs(int index, QVector<double> seconds)
     const double median = quantile(seconds, 0.5);
     m_boxes[index].median->setSamples(
         QVector<QPointF>{{x - BoxHalfWidth, median}, {x + BoxHalfWidth, median}});
+    setAxisAutoScale(yLeft);
     replot();
 }

@@ -16,8 +16,8 @@ class QwtPlotTradingCurve;
 QColor campaignKindColour(RestartKind kind);
 
 // The TTFF of every cycle over its number, a point in its kind's colour;
-// a timed-out cycle is a grey cross at the timeout. Each finished cycle
-// adds one point and draws once.
+// a timed-out cycle is a dashed line across, so the timeout does not stretch
+// the scale. Each finished cycle adds one point or line and draws once.
 class CycleChart : public QwtPlot
 {
     Q_OBJECT
@@ -27,7 +27,7 @@ public:
 
     // Empties the chart and gives each kind its series, in this order.
     void setKinds(const QVector<RestartKind> &kinds);
-    void addCycle(const CampaignCycle &cycle, int timeoutMs);
+    void addCycle(const CampaignCycle &cycle);
 
 private:
     struct Series
@@ -36,10 +36,7 @@ private:
         QVector<QPointF> points;
         QwtPlotCurve *curve;   // owned by the plot
     };
-    Series *seriesOf(const CampaignCycle &cycle);
-
     QVector<Series> m_series;
-    Series m_timeouts{RestartKind::Hot, {}, nullptr};
 };
 
 // One box per kind: from the first to the third quartile of its TTFFs, the

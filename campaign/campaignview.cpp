@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
@@ -88,6 +89,13 @@ void fitColumns(QTableWidget *t, const QStringList &samples)
     t->horizontalHeader()->setStretchLastSection(true);
 }
 
+// A table just tall enough for `rows` rows.
+void fitRows(QTableWidget *t, int rows)
+{
+    t->setFixedHeight(t->horizontalHeader()->sizeHint().height()
+                      + t->verticalHeader()->defaultSectionSize() * rows + 2 * t->frameWidth());
+}
+
 } // namespace
 
 CampaignView::CampaignView(QWidget *parent)
@@ -109,6 +117,8 @@ CampaignView::CampaignView(QWidget *parent)
     layout->addWidget(buildControls());
     layout->addWidget(buildResults(), 1);
     setSetup(CampaignSetup());
+    m_cycleChart->setKinds(CampaignSetup().kinds);
+    m_boxChart->setKinds(CampaignSetup().kinds);
     showState(CampaignRun::State::Idle);
 }
 
@@ -149,28 +159,29 @@ QWidget *CampaignView::buildSetup()
     grid->addWidget(new QLabel(tr("CSV file"), m_setupBox), 1, 4);
     grid->addWidget(m_fileEdit, 1, 5);
 
-    m_referenceBox = new QGroupBox(tr("Reference position"), m_setupBox);
-    m_referenceBox->setCheckable(true);
-    auto *reference = new QGridLayout(m_referenceBox);
-    m_latitude = new QDoubleSpinBox(m_referenceBox);
-    m_longitude = new QDoubleSpinBox(m_referenceBox);
-    m_height = new QDoubleSpinBox(m_referenceBox);
+    m_reference = new QCheckBox(tr("Reference position"), m_setupBox);
+    m_latitude = new QDoubleSpinBox(m_setupBox);
+    m_longitude = new QDoubleSpinBox(m_setupBox);
+    m_height = new QDoubleSpinBox(m_setupBox);
     m_latitude->setRange(-90, 90);
     m_longitude->setRange(-180, 180);
     m_height->setRange(-1000, 100000);
     m_latitude->setDecimals(8);
     m_longitude->setDecimals(8);
     m_height->setDecimals(2);
+    m_latitude->setPrefix(tr("lat "));
+    m_longitude->setPrefix(tr("lon "));
+    m_height->setPrefix(tr("height "));
     m_latitude->setSuffix(QStringLiteral(" °"));
     m_longitude->setSuffix(QStringLiteral(" °"));
     m_height->setSuffix(tr(" m"));
-    const QStringList names{tr("Latitude"), tr("Longitude"), tr("Height")};
-    const QList<QDoubleSpinBox *> boxes{m_latitude, m_longitude, m_height};
-    for (int i = 0; i < 3; ++i) {
-        reference->addWidget(new QLabel(names.at(i), m_referenceBox), 0, 2 * i);
-        reference->addWidget(boxes.at(i), 0, 2 * i + 1);
+    auto *reference = new QHBoxLayout;
+    for (QDoubleSpinBox *box : {m_latitude, m_longitude, m_height}) {
+        reference->addWidget(box);
+        connect(m_reference, &QCheckBox::toggled, box, &QWidget::setEnabled);
     }
-    grid->addWidget(m_referenceBox, 0, 6, 2, 1);
+    grid->addWidget(m_reference, 2, 0, 1, 2);
+    grid->addLayout(reference, 2, 2, 1, 4);
     grid->setColumnStretch(5, 1);
     return m_setupBox;
 }
@@ -214,23 +225,32 @@ QWidget *CampaignView::buildResults()
     m_table = table({tr("#"), tr("Kind"), tr("Start (UTC)"), tr("TTFF (s)"), tr("Used"), tr("Top-4 CNR"),
                      tr("Latitude"), tr("Longitude"), tr("Altitude (m)"), tr("H. error (m)")},
                     split);
-    fitColumns(m_table, {QStringLiteral("000"), QStringLiteral("WARM"), QStringLiteral("2025-01-01 00:00:00.000"),
+    fitColumns(m_table, {QStringLiteral("000"), QStringLiteral("WARM"), QStringLiteral("00:00:00"),
                          QStringLiteral("timeout"), QString(), QStringLiteral("00.0"),
                          QStringLiteral("-00.0000000"), QStringLiteral("-000.0000000")});
 
-    auto *right = new QSplitter(Qt::Vertical, split);
+    auto *right = new QWidget(split);
+    auto *column = new QVBoxLayout(right);
+    column->setContentsMargins(0, 0, 0, 0);
     m_summary = table({tr("Kind"), tr("Cycles"), tr("Failed"), tr("Min (s)"), tr("Median (s)"), tr("Mean (s)"),
                        tr("P95 (s)"), tr("Max (s)"), tr("Std dev (s)")},
                       right);
-    fitColumns(m_summary, {QStringLiteral("WARM"), QString(), QString(), QStringLiteral("000.00")});
-    auto *charts = new QSplitter(Qt::Horizontal, right);
-    m_cycleChart = new CycleChart(charts);
-    m_boxChart = new TtffBoxChart(charts);
-    charts->setStretchFactor(0, 3);
-    charts->setStretchFactor(1, 2);
-    right->setStretchFactor(1, 1);
-    split->setStretchFactor(0, 5);
-    split->setStretchFactor(1, 6);
+    // Three rows at most four: fitting them to their contents as they change is cheap.
+    m_summary->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_summary->horizontalHeader()->setStretchLastSection(true);
+    m_summary->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_summary->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fitRows(m_summary, 2);
+    m_cycleChart = new CycleChart(right);
+    m_boxChart = new TtffBoxChart(right);
+    column->addWidget(m_summary);
+    column->addWidget(m_cycleChart, 3);
+    column->addWidget(m_boxChart, 2);
+    // The table as wide as its columns, the rest for the summary and charts.
+    int tableWidth = m_table->verticalScrollBar()->sizeHint().width() + 2 * m_table->frameWidth();
+    for (int c = 0; c < m_table->columnCount(); ++c)
+        tableWidth += m_table->columnWidth(c);
+    split->setSizes({tableWidth, tableWidth});
     return split;
 }
 
@@ -246,7 +266,7 @@ CampaignSetup CampaignView::setup() const
     s.fixRule = FixRule(m_rule->currentData().toInt());
     s.timeoutMs = m_timeout->value() * 1000;
     s.settleMs = int(std::lround(m_settle->value() * 1000));
-    if (m_referenceBox->isChecked())
+    if (m_reference->isChecked())
         s.reference = ReferencePosition{m_latitude->value(), m_longitude->value(), m_height->value()};
     return s;
 }
@@ -259,7 +279,9 @@ void CampaignView::setSetup(const CampaignSetup &s)
     m_rule->setCurrentIndex(m_rule->findData(int(s.fixRule)));
     m_timeout->setValue((s.timeoutMs + 999) / 1000);
     m_settle->setValue(s.settleMs / 1000.0);
-    m_referenceBox->setChecked(s.reference.has_value());
+    m_reference->setChecked(s.reference.has_value());
+    for (QDoubleSpinBox *box : {m_latitude, m_longitude, m_height})
+        box->setEnabled(s.reference.has_value());
     if (s.reference) {
         m_latitude->setValue(s.reference->latitude);
         m_longitude->setValue(s.reference->longitude);
@@ -287,6 +309,7 @@ QString CampaignView::startCampaign(const CampaignSetup &s, const QString &fileN
         showMessage(reason, true);
         return reason;
     }
+    setSetup(s);
     m_table->setRowCount(0);
     m_summary->setRowCount(int(s.kinds.size()));
     for (int row = 0; row < s.kinds.size(); ++row) {
@@ -294,8 +317,7 @@ QString CampaignView::startCampaign(const CampaignSetup &s, const QString &fileN
         for (int c = 1; c < m_summary->columnCount(); ++c)
             m_summary->setItem(row, c, cell(c < 3 ? QStringLiteral("0") : QStringLiteral("-")));
     }
-    m_summary->setMaximumHeight(m_summary->horizontalHeader()->height()
-                                + m_summary->verticalHeader()->defaultSectionSize() * int(s.kinds.size()) + 4);
+    fitRows(m_summary, int(s.kinds.size()));
     m_cycleChart->setKinds(s.kinds);
     m_boxChart->setKinds(s.kinds);
     showMessage(tr("Writing %1").arg(m_file.fileName()), false);
@@ -341,7 +363,7 @@ void CampaignView::addCycle(const CampaignCycle &c)
     m_table->insertRow(row);
     m_table->setItem(row, 0, cell(QString::number(c.number)));
     m_table->setItem(row, 1, kindCell(c.kind));
-    m_table->setItem(row, 2, cell(c.startUtc.toUTC().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")),
+    m_table->setItem(row, 2, cell(c.startUtc.toUTC().toString(QStringLiteral("hh:mm:ss")),
                                   Qt::AlignLeft | Qt::AlignVCenter));
     m_table->setItem(row, 3, cell(c.failed() ? tr("timeout") : number(c.ttffMs / 1000.0, 2)));
     if (!c.failed()) {
@@ -357,7 +379,7 @@ void CampaignView::addCycle(const CampaignCycle &c)
     m_table->scrollToBottom();
 
     const CampaignSetup &s = m_run->setup();
-    m_cycleChart->addCycle(c, s.timeoutMs);
+    m_cycleChart->addCycle(c);
     const int kindRow = int(s.kinds.indexOf(c.kind));
     const TtffSummary summary = m_run->summary(c.kind);
     m_summary->item(kindRow, 1)->setText(QString::number(summary.count));
@@ -408,13 +430,15 @@ void CampaignView::showProgress(qint64 nowMs)
     const int total = m_run->totalCycles();
     m_progress->setRange(0, qMax(total, 1));
     m_progress->setValue(done);
+    m_progress->setTextVisible(total > 0);
     const qint64 elapsed = m_run->elapsedMs(nowMs);
     switch (m_run->state()) {
     case CampaignRun::State::Measuring:
         m_cycleLabel->setText(tr("Cycle %1 of %2, %3: %4 s")
                                   .arg(done + 1).arg(total)
                                   .arg(restartKindName(m_run->kindAt(done)))
-                                  .arg(number(elapsed / 1000.0, 1)));
+                                  .arg(number(elapsed / 1000.0, 1))
+                              + (m_run->pausePending() ? tr(", pausing after it") : QString()));
         break;
     case CampaignRun::State::Settling:
         m_cycleLabel->setText(tr("Settling before cycle %1").arg(done + 1));

@@ -78,7 +78,7 @@ private:
     QComboBox *m_rule = nullptr;
     QSpinBox *m_timeout = nullptr;
     QDoubleSpinBox *m_settle = nullptr;
-    QGroupBox *m_referenceBox = nullptr;
+    QCheckBox *m_reference = nullptr;
     QDoubleSpinBox *m_latitude = nullptr;
     QDoubleSpinBox *m_longitude = nullptr;
     QDoubleSpinBox *m_height = nullptr;
