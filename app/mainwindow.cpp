@@ -95,6 +95,7 @@ MainWindow::MainWindow(QWidget *parent)
     // of a failed open and of a port that went away.
     connect(m_serial, &serialport::open_failed, this, &MainWindow::showLinkMessage);
     connect(m_serial, &serialport::port_lost, this, &MainWindow::showLinkMessage);
+    setUpCampaign();
 
     // What the system says of each port, the remembered connection, the
     // Tool menu's log folder and reconnect setting, and the watch for a

@@ -39,8 +39,10 @@ class QTimer;
 class QToolBar;
 QT_END_NAMESPACE
 
+class CampaignView;
 class ReceiverModel;
 class serialport;
+namespace ReceiverCommands { enum class Restart; }
 class timerthread;
 class ttff;
 class about;
@@ -67,6 +69,8 @@ public:
     bool isConnected() const { return m_connected; }
     // The receiver's epochs, for the views that follow them.
     ReceiverModel *receiverModel() const { return m_receiver; }
+    // The TTFF campaign window (Tool menu, or "Campaign..." in the TTFF dialog).
+    CampaignView *campaignView() const { return m_campaign; }
     // Where the sky view starts before its layout takes over, for a screen
     // whose available area is `available`.
     static QRect polarStartGeometry(const QSize &available);
@@ -124,6 +128,7 @@ private slots:
     void on_actionAbout_triggered();
     void on_actionTTFF_Testing_triggered();
     void on_actionClear_Data_triggered();
+    void on_actionTTFF_Campaign_triggered();
 
 public slots:
     void onLogicalDotsPerInchChanged(double dpi);
@@ -183,6 +188,12 @@ private:
     // Sends a restart command and zeroes the no-fix counter; false when
     // no port is open.
     bool sendRestart(const QByteArray &command);
+    // TTFF campaigns (app/mainwindow_campaign.cpp): the campaign window gets
+    // the receiver's blocks and epochs, and its restarts go out as the
+    // toolbar's do.
+    void setUpCampaign();
+    void sendCampaignRestart(ReceiverCommands::Restart kind);
+    CampaignView *m_campaign = nullptr;
     // Log file (app/mainwindow_log.cpp).
     void openLogFile();
     void writeLogBlock(const QByteArray &block);

@@ -62,6 +62,11 @@ void ttff::on_stop_btn_clicked()
     m_displayTimer->stop();
 }
 
+void ttff::on_campaign_btn_clicked()
+{
+    emit campaignRequested();
+}
+
 void ttff::start_time_update()
 {
     m_display.start(m_now());

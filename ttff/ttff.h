@@ -34,10 +34,13 @@ signals:
     void COLD_signal();
     void FULL_signal();
     void stop_signal(bool);
+    // "Campaign..." was pressed: open the TTFF campaign window.
+    void campaignRequested();
 
 private slots:
     void on_run_btn_clicked();
     void on_stop_btn_clicked();
+    void on_campaign_btn_clicked();
 
 public slots:
     void start_time_update();

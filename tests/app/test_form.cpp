@@ -210,14 +210,15 @@ void TestForm::menus()
     QCOMPARE(bar.at(1)->menu(), ui->menuHelp);
 
     const QList<QAction *> tool = ui->menuTool->actions();
-    QCOMPARE(tool.size(), 7);
+    QCOMPARE(tool.size(), 8);
     QCOMPARE(tool.at(0), ui->actionTTFF_Testing);
-    QVERIFY(tool.at(1)->isSeparator());
-    QCOMPARE(tool.at(2), ui->actionClear_Data);
-    QVERIFY(tool.at(3)->isSeparator());
-    QCOMPARE(tool.at(4)->text(), QStringLiteral("Open log folder"));
-    QVERIFY(tool.at(5)->isCheckable() && tool.at(5)->isChecked());   // reconnect, on at first
-    QCOMPARE(tool.at(6)->text(), QStringLiteral("Find baud rate"));
+    QCOMPARE(tool.at(1), ui->actionTTFF_Campaign);
+    QVERIFY(tool.at(2)->isSeparator());
+    QCOMPARE(tool.at(3), ui->actionClear_Data);
+    QVERIFY(tool.at(4)->isSeparator());
+    QCOMPARE(tool.at(5)->text(), QStringLiteral("Open log folder"));
+    QVERIFY(tool.at(6)->isCheckable() && tool.at(6)->isChecked());   // reconnect, on at first
+    QCOMPARE(tool.at(7)->text(), QStringLiteral("Find baud rate"));
     QCOMPARE(ui->menuHelp->actions(), QList<QAction *>{ui->actionAbout});
 
     // The two file actions are in no menu.

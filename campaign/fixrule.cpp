@@ -1,0 +1,79 @@
+#include "campaign/fixrule.h"
+
+#include "nmea/rowkey.h"
+
+#include <algorithm>
+#include <iterator>
+
+QString fixRuleName(FixRule rule)
+{
+    switch (rule) {
+    case FixRule::GgaOrRmc: return QStringLiteral("GGA > 0 or RMC A");
+    case FixRule::Gga: return QStringLiteral("GGA quality > 0");
+    case FixRule::Rmc: return QStringLiteral("RMC status A");
+    case FixRule::Gsa3d: return QStringLiteral("GSA 3D");
+    }
+    return QString();
+}
+
+qint64 ruleFixMs(const Epoch &epoch, FixRule rule)
+{
+    const qint64 gga = epoch.fixLineMs[Epoch::GgaFix];
+    const qint64 rmc = epoch.fixLineMs[Epoch::RmcFix];
+    switch (rule) {
+    case FixRule::GgaOrRmc:
+        if (gga < 0 || rmc < 0)
+            return std::max(gga, rmc);
+        return std::min(gga, rmc);
+    case FixRule::Gga: return gga;
+    case FixRule::Rmc: return rmc;
+    case FixRule::Gsa3d: return epoch.fixLineMs[Epoch::Gsa3dFix];
+    }
+    return -1;
+}
+
+bool showsNoFix(const Epoch &epoch, FixRule rule)
+{
+    const bool gsaNone = std::find(std::begin(epoch.fixType), std::end(epoch.fixType), 1)
+                         != std::end(epoch.fixType);
+    return (epoch.quality == 0 || epoch.rmcStatus == 'V' || gsaNone) && ruleFixMs(epoch, rule) < 0;
+}
+
+void FirstFixWatch::begin(qint64 writeMs)
+{
+    m_writeMs = writeMs;
+    m_shownMs = -1;
+    m_fixMs = -1;
+}
+
+void FirstFixWatch::takeBlock(const QByteArray &block, qint64 receivedMs)
+{
+    if (m_writeMs < 0 || restartShown() || receivedMs < m_writeMs)
+        return;
+    int start = 0;
+    for (int end = block.indexOf('\n'); end >= 0; end = block.indexOf('\n', start)) {
+        if (RowKey(block.mid(start, end - start)).kind() == RowKey::TtffStart) {
+            m_shownMs = receivedMs;
+            return;
+        }
+        start = end + 1;
+    }
+}
+
+qint64 FirstFixWatch::takeEpoch(const Epoch &epoch)
+{
+    if (m_writeMs < 0 || m_fixMs >= 0 || epoch.receivedMs <= m_writeMs)
+        return -1;
+    if (!restartShown()) {
+        if (showsNoFix(epoch, m_rule))
+            m_shownMs = epoch.receivedMs;
+        return -1;
+    }
+    // Stamps are whole milliseconds: an epoch begun in the report's own
+    // millisecond may be one from before it.
+    const qint64 fix = ruleFixMs(epoch, m_rule);
+    if (epoch.receivedMs <= m_shownMs || fix < 0)
+        return -1;
+    m_fixMs = fix;
+    return (fix - m_writeMs + 5) / 10 * 10;
+}
