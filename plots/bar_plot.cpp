@@ -1,8 +1,10 @@
 #include "plots/bar_plot.h"
 #include "plots/plotgeometry.h"
+#include "plots/textcache.h"
 
 #include <algorithm>
 
+#include <QEvent>
 #include <QFont>
 #include <QPixmap>
 #include <QStringList>
@@ -11,6 +13,16 @@
 bar_plot::bar_plot(QWidget *parent)
     : QWidget(parent)
 {
+    // It paints itself whole, its parent's background included (backdrop).
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void bar_plot::changeEvent(QEvent *event)
+{
+    // Another style or palette: the fixed parts are drawn again.
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange)
+        m_background = QPixmap();
+    QWidget::changeEvent(event);
 }
 
 bar_plot::~bar_plot() = default;
@@ -56,9 +68,8 @@ void bar_plot::drawBackground(qreal ratio)
 {
     const float w = m_width;
     const float h = m_height;
-    m_background = QPixmap(size() * ratio);
-    m_background.setDevicePixelRatio(ratio);
-    m_background.fill(Qt::transparent);
+    m_background = backdrop(this, ratio);
+    m_backgroundAt = pos();
     QPainter painter(&m_background);
     // The vertical axis shares the 3-pixel pen with the baseline and ticks,
     // so it never covers the ticks.
@@ -92,7 +103,7 @@ void bar_plot::paintEvent(QPaintEvent *)
     // The axes, scale and title change only with the size: drawn once into
     // a picture of their own.
     const qreal ratio = devicePixelRatioF();
-    if (m_background.size() != size() * ratio)
+    if (m_background.size() != size() * ratio || m_backgroundAt != pos())
         drawBackground(ratio);
     // No render hints: nothing is anti-aliased.
     m_painter.begin(this);

@@ -47,6 +47,7 @@ protected:
     // Draws the axes, the scale and the stored snapshot, then forgets the
     // snapshot.
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     // The bands drawn and the signals of each, in a row along the top.
@@ -69,6 +70,7 @@ private:
     QList<int> m_bands;
     QList<QString> m_signalNames;
     QPixmap m_background;
+    QPoint m_backgroundAt;   // where in its parent the background was taken
     TextCache m_barTexts{QFont(QStringLiteral("Arial"), 7, 50, false)};
 };
 

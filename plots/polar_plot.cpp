@@ -1,14 +1,26 @@
 #include "plots/polar_plot.h"
 #include "plots/plotgeometry.h"
+#include "plots/textcache.h"
 
 #include <algorithm>
 
+#include <QEvent>
 #include <QFont>
 #include <QPixmap>
 
 polar_plot::polar_plot(QWidget *parent)
     : QWidget(parent)
 {
+    // It paints itself whole, its parent's background included (backdrop).
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void polar_plot::changeEvent(QEvent *event)
+{
+    // Another style or palette: the fixed parts are drawn again.
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange)
+        m_background = QPixmap();
+    QWidget::changeEvent(event);
 }
 
 polar_plot::~polar_plot() = default;
@@ -29,9 +41,8 @@ void polar_plot::set_satellites(const QList<float> &elevations, const QList<floa
 
 void polar_plot::drawBackground(qreal ratio, const SkyLayout &layout)
 {
-    m_background = QPixmap(size() * ratio);
-    m_background.setDevicePixelRatio(ratio);
-    m_background.fill(Qt::transparent);
+    m_background = backdrop(this, ratio);
+    m_backgroundAt = pos();
     QPainter painter(&m_background);
     m_gridPen.setWidth(3);
     m_gridPen.setColor(Qt::black);
@@ -68,7 +79,7 @@ void polar_plot::paintEvent(QPaintEvent *)
     // The horizon, the ring and the compass letters change only with the
     // size: drawn once into a picture of their own.
     const qreal ratio = devicePixelRatioF();
-    if (m_background.size() != size() * ratio)
+    if (m_background.size() != size() * ratio || m_backgroundAt != pos())
         drawBackground(ratio, layout);
     // No render hints: the diagram is drawn without anti-aliasing.
     m_painter.begin(this);

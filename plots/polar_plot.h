@@ -39,6 +39,7 @@ protected:
     // Draws the horizon, the 45-degree ring, the compass letters and the
     // stored snapshot, then forgets the snapshot.
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     // The horizon, the ring and the compass letters into m_background.
@@ -60,6 +61,7 @@ private:
     QList<QColor> m_outlines;
     QList<QColor> m_fills;
     QPixmap m_background;
+    QPoint m_backgroundAt;   // where in its parent the background was taken
     TextCache m_labelTexts{QFont(QStringLiteral("Arial"), 8, 50, false)};
 };
 

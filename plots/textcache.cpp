@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QWidget>
 
 namespace {
 // Enough for every label and value of a sky; a cache that grows past it
@@ -48,4 +49,16 @@ void TextCache::draw(QPainter &painter, const QRectF &box, int flags, const QStr
     painter.drawStaticText(at, *it);
     if (overflows)
         painter.restore();
+}
+
+QPixmap backdrop(QWidget *widget, qreal ratio)
+{
+    QPixmap picture(widget->size() * ratio);
+    picture.setDevicePixelRatio(ratio);
+    // A window of its own shows its palette's window colour behind it.
+    QWidget *parent = widget->parentWidget();
+    picture.fill(parent ? QColor(Qt::transparent) : widget->palette().window().color());
+    if (parent)
+        parent->render(&picture, QPoint(), QRegion(widget->geometry()), QWidget::DrawWindowBackground);
+    return picture;
 }

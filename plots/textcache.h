@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QHash>
+#include <QPixmap>
 #include <QRectF>
 #include <QStaticText>
 #include <QString>
@@ -29,5 +30,13 @@ private:
     qreal m_lineHeight;
     QHash<QString, QStaticText> m_texts;
 };
+
+class QWidget;
+
+// What shows behind `widget` (its parent's background), as a picture of the
+// widget's size at the device pixel ratio, for a plot that draws its fixed
+// parts once and then paints itself whole: the window then need not paint
+// the parent under it at every paint.
+QPixmap backdrop(QWidget *widget, qreal ratio);
 
 #endif // TEXTCACHE_H
