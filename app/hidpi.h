@@ -9,8 +9,9 @@
 namespace HiDpi {
 
 // Called before the QApplication exists: widgets, fonts and pen widths
-// follow the screen's scale together, fractional scales (150 %) included,
-// and pixmaps carry their device pixel ratio.
+// follow the screen's scale together, rounded to a whole factor (fonts
+// follow the screen's dots per inch in between), and pixmaps carry their
+// device pixel ratio.
 void enable();
 
 // The image at `path` (":/redd.png") together with its double-size twin
