@@ -26,14 +26,22 @@ step() {
 
 step "writing a one-hour 10 Hz stream" \
     "$build/skyloupe-sim" --output "$work/hour.nma" --epochs 36000 --rate 10 --seed 1
-step "1/4 intake of the hour through loadPlot ($runs runs)" \
+step "1/7 intake of the hour through loadPlot ($runs runs)" \
     "$build/bench/bench_intake" "$work/hour.nma" "$runs"
-step "2/4 full 921600-baud line for $seconds s" \
+step "2/7 full 921600-baud line for $seconds s" \
     "$build/bench/bench_line" --baud 921600 --rate 10 --flood --seconds "$seconds"
-step "3/4 115200 baud, 1 Hz, for 40 s" \
+step "3/7 115200 baud, 1 Hz, for 40 s" \
     "$build/bench/bench_line" --baud 115200 --rate 1 --seconds 40
-step "4/4 latency at 1 Hz over 50 s" \
+step "4/7 latency at 1 Hz over 50 s" \
     "$build/bench/bench_line" --baud 115200 --rate 1 --unpaced --seconds 50
+
+flood=${BENCH_FLOOD_SECONDS:-120}
+step "5/7 the window at 10 Hz, two bands, under Xvfb for 60 s" \
+    bench/bench_window.sh "$build" dual10 60 --rate 10 --signals 2
+step "6/7 noise at 1 MB/s for $flood s" \
+    bench/bench_flood.sh "$build" mb1 1000000 "$flood"
+step "7/7 noise as fast as the line is read for $flood s" \
+    bench/bench_flood.sh "$build" unpaced 0 "$flood"
 
 # key <TAB> label <TAB> goal ("<N", ">=N" or empty), in the order shown.
 cat >"$work/layout.tsv" <<'EOF'
@@ -65,6 +73,14 @@ line115200.1hz.latency_row.median	3 115200 1 Hz paced: sentence latency, median
 line115200.1hz.latency_row.p99	3 115200 1 Hz paced: sentence latency, p99	
 line115200.1hz.unpaced.latency_row.median	4 latency 1 Hz: write -> table row, median	
 line115200.1hz.unpaced.latency_row.p99	4 latency 1 Hz: write -> table row, p99	<50
+window.dual10.cpu_per_s	5 window 10 Hz two bands: CPU per stream second	<0.045
+window.dual10.rss	5 window 10 Hz two bands: RSS	
+flood.mb1.rss_peak	6 noise 1 MB/s: RSS peak	<150
+flood.mb1.log_missing	6 noise 1 MB/s: bytes written but not in the log	<65536
+flood.mb1.idle_after	6 noise 1 MB/s: idle again after its end	<2
+flood.unpaced.rss_peak	7 noise unpaced: RSS peak	<150
+flood.unpaced.log_missing	7 noise unpaced: bytes written but not in the log	<65536
+flood.unpaced.idle_after	7 noise unpaced: idle again after its end	<2
 EOF
 
 awk -F'\t' '

@@ -43,7 +43,13 @@ QList<QByteArray> FaultInjector::split(const QByteArray &bytes, int maxPiece)
 QByteArray FaultInjector::noise(int count)
 {
     QByteArray out(count, '\0');
-    for (int i = 0; i < count; ++i)
-        out[i] = char(m_random.next() & 0xFF);
+    for (int i = 0; i < count; ++i) {
+        // Never XON or XOFF: the program's line takes those for flow
+        // control, so they could not be counted as received.
+        char byte = char(m_random.next() & 0xFF);
+        if (byte == 0x11 || byte == 0x13)
+            byte = 0x12;
+        out[i] = byte;
+    }
     return out;
 }

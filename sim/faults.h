@@ -23,7 +23,8 @@ public:
     // Splits bytes into pieces of 1 to `maxPiece` bytes at random points.
     QList<QByteArray> split(const QByteArray &bytes, int maxPiece);
 
-    // `count` random bytes, as a line at the wrong baud rate delivers.
+    // `count` random bytes, as a line at the wrong baud rate delivers,
+    // without XON and XOFF.
     QByteArray noise(int count);
 
 private:
