@@ -1,6 +1,6 @@
 // The connection's NMEA log file: opened when a port opens, one accepted
 // block after the other written as bytes and handed to the system, pushed
-// to the disk itself within a fifth of a second, closed on disconnect and
+// to the disk itself within a second, closed on disconnect and
 // when the window goes.
 #include "app/mainwindow.h"
 
@@ -17,7 +17,7 @@ namespace {
 // Longest a written block waits before it is pushed to the disk. Pushing
 // every block (up to a hundred a second on a full line) would cost more
 // than reading them.
-constexpr int kLogSyncMs = 200;
+constexpr int kLogSyncMs = 1000;
 }
 
 void MainWindow::openLogFile()

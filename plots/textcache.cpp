@@ -1,6 +1,7 @@
 #include "plots/textcache.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
 #include <QWidget>
 
@@ -53,12 +54,13 @@ void TextCache::draw(QPainter &painter, const QRectF &box, int flags, const QStr
 
 QPixmap backdrop(QWidget *widget, qreal ratio)
 {
-    QPixmap picture(widget->size() * ratio);
+    // Opaque, so that drawing it is a plain copy. A window of its own shows
+    // its palette's window colour behind it.
+    QImage picture(widget->size() * ratio, QImage::Format_RGB32);
     picture.setDevicePixelRatio(ratio);
-    // A window of its own shows its palette's window colour behind it.
     QWidget *parent = widget->parentWidget();
-    picture.fill(parent ? QColor(Qt::transparent) : widget->palette().window().color());
+    picture.fill((parent ? parent : widget)->palette().window().color());
     if (parent)
         parent->render(&picture, QPoint(), QRegion(widget->geometry()), QWidget::DrawWindowBackground);
-    return picture;
+    return QPixmap::fromImage(picture);
 }
