@@ -1,6 +1,7 @@
 #include "charts/chartlook.h"
 
 #include <qwt_date_scale_engine.h>
+#include <qwt_legend.h>
 #include <qwt_plot.h>
 #include <qwt_plot_canvas.h>
 #include <qwt_plot_grid.h>
@@ -9,6 +10,7 @@
 #include <qwt_scale_widget.h>
 #include <qwt_text.h>
 
+#include <QAbstractScrollArea>
 #include <QDateTime>
 
 #include <cmath>
@@ -70,6 +72,19 @@ namespace ChartLook {
 QFont font()
 {
     return QFont(QStringLiteral("Arial"), 9);
+}
+
+QwtLegend *legend()
+{
+    auto *legend = new QwtLegend;
+    legend->setFont(font());
+    legend->setStyleSheet(QStringLiteral("QAbstractScrollArea{border:none;background:transparent;}"));
+    if (auto *view = legend->findChild<QAbstractScrollArea *>()) {
+        view->setFrameShape(QFrame::NoFrame);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    return legend;
 }
 
 QwtText axisTitle(const QString &text)

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QString>
 
+class QwtLegend;
 class QwtPlot;
 class QwtText;
 
@@ -30,6 +31,11 @@ QColor seriesColour(int index);
 // dotted grid, axes meeting at the canvas corners, and room at the right
 // for the last scale label. Call once on a new plot.
 void apply(QwtPlot *plot);
+
+// A legend for the top of a chart, in the chart font, with neither the
+// frame nor the scroll bars the program's style sheet would give it (they
+// left no room for the items' row). The plot it is inserted into owns it.
+QwtLegend *legend();
 
 // Makes `axis` (QwtPlot::xBottom, ...) a time axis: its values are UTC
 // seconds since 1970, its labels read "hh:mm:ss" in UTC whatever the
