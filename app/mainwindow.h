@@ -17,12 +17,14 @@
 #include "receiver/skysnapshot.h"
 
 #include "nmea/fixinfo.h"
+#include "sentences/sentencecounter.h"
 
 #include <functional>
 #include <optional>
 
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
+class QDockWidget;
 class QLabel;
 class QScreen;
 class QThread;
@@ -30,7 +32,9 @@ class QTimer;
 class QToolBar;
 QT_END_NAMESPACE
 
+class PositionHistory;
 class ReceiverModel;
+class SignalHistory;
 class serialport;
 class timerthread;
 class ttff;
@@ -58,6 +62,12 @@ public:
     bool isConnected() const { return m_connected; }
     // The receiver's epochs, for the views that follow them.
     ReceiverModel *receiverModel() const { return m_receiver; }
+    // The histories and counts the "View" menu's docks show, and the docks
+    // (app/mainwindow_views.cpp).
+    SignalHistory *signalHistory() const { return m_signalHistory; }
+    PositionHistory *positionHistory() const { return m_positionHistory; }
+    const SentenceCounter &sentenceCounter() const { return m_sentenceCounter; }
+    const QList<QDockWidget *> &viewDocks() const { return m_viewDocks; }
     // Where the sky view starts before its layout takes over, for a screen
     // whose available area is `available`.
     static QRect polarStartGeometry(const QSize &available);
@@ -152,6 +162,14 @@ private:
     void closeLogFile();
     void syncLogFile();
     QTimer *m_logSyncTimer = nullptr;   // pushes the log to the disk a moment after a write
+
+    // History, accuracy and sentence views (app/mainwindow_views.cpp):
+    // docks hidden until shown from the "View" menu.
+    void buildViews();
+    SignalHistory *m_signalHistory = nullptr;
+    PositionHistory *m_positionHistory = nullptr;
+    SentenceCounter m_sentenceCounter;   // fed every block by loadPlot
+    QList<QDockWidget *> m_viewDocks;
 
     // Shell (app/mainwindow.cpp).
     void setUpStyle();

@@ -21,6 +21,7 @@ constexpr qint64 kFrameMs = 16;
 
 void MainWindow::loadPlot(QByteArray block)
 {
+    m_sentenceCounter.addBlock(block, ReceiverModel::monotonicMs());
     // A block that does not begin with "$" is the tail of a sentence cut when
     // the port opened; it is neither logged nor shown.
     if (block.startsWith('$')) {
