@@ -74,11 +74,16 @@ QFont font()
     return QFont(QStringLiteral("Arial"), 9);
 }
 
+void paintLive(QwtPlot *plot)
+{
+    if (auto *canvas = qobject_cast<QwtPlotCanvas *>(plot->canvas()))
+        canvas->setPaintAttribute(QwtPlotCanvas::BackingStore, false);
+}
+
 QwtLegend *legend()
 {
     auto *legend = new QwtLegend;
     legend->setFont(font());
-    legend->setStyleSheet(QStringLiteral("QAbstractScrollArea{border:none;background:transparent;}"));
     if (auto *view = legend->findChild<QAbstractScrollArea *>()) {
         view->setFrameShape(QFrame::NoFrame);
         view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -29,8 +29,15 @@ QColor seriesColour(int index);
 
 // White background and canvas, dark grey scales in the chart font, a light
 // dotted grid, axes meeting at the canvas corners, and room at the right
-// for the last scale label. Call once on a new plot.
+// for the last scale label; the canvas draws without a backing store of its
+// own. Call once on a new plot.
 void apply(QwtPlot *plot);
+
+// For a chart a view redraws at every refresh: its canvas paints straight
+// into the window. A backing store of its own is a new pixmap at each
+// replot, filled and then copied, which costs such a chart three times its
+// drawing; hovering then redraws the few thousand points the chart holds.
+void paintLive(QwtPlot *plot);
 
 // A legend for the top of a chart, in the chart font, with neither the
 // frame nor the scroll bars the program's style sheet would give it (they

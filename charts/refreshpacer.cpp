@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include <algorithm>
+
 RefreshPacer::RefreshPacer(QWidget *view, std::function<void()> refresh, int intervalMs)
     : QObject(view), m_view(view), m_refresh(std::move(refresh)), m_intervalMs(intervalMs)
 {
@@ -19,8 +21,9 @@ void RefreshPacer::request()
     m_stale = true;
     if (!m_view->isVisible() || m_timer.isActive())
         return;
-    const qint64 since = m_sinceRefresh.isValid() ? m_sinceRefresh.elapsed() : m_intervalMs;
-    m_timer.start(int(std::max<qint64>(0, m_intervalMs - since)));
+    const qint64 interval = std::max<qint64>(m_intervalMs, 20 * m_lastCostMs);
+    const qint64 since = m_sinceRefresh.isValid() ? m_sinceRefresh.elapsed() : interval;
+    m_timer.start(int(std::max<qint64>(0, interval - since)));
 }
 
 void RefreshPacer::followChart(TimeChart *chart)
@@ -60,4 +63,5 @@ void RefreshPacer::run()
     m_stale = false;
     m_sinceRefresh.start();
     m_refresh();
+    m_lastCostMs = m_sinceRefresh.elapsed();
 }

@@ -13,7 +13,9 @@ class TimeChart;
 
 // Paces a view's redraw: after a change, the view refreshes at once if its
 // last refresh is at least `intervalMs` old, else when it is; a 10 Hz
-// receiver then costs a few redraws a second. A hidden view does nothing
+// receiver then costs a few redraws a second. A refresh that grows costly
+// (a day of fixes) waits 20 times as long as it took, so it never takes
+// more than a twentieth of the window's time. A hidden view does nothing
 // and catches up once, when it is shown again.
 class RefreshPacer : public QObject
 {
@@ -40,6 +42,7 @@ private:
     int m_intervalMs;
     QTimer m_timer;
     QElapsedTimer m_sinceRefresh;
+    qint64 m_lastCostMs = 0;
     bool m_stale = true;
 };
 

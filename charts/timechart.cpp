@@ -62,13 +62,13 @@ TimeChart::TimeChart(QWidget *parent) : QwtPlot(parent)
 
 TimeChart::~TimeChart() = default;
 
-int TimeChart::addSeries(const QString &name, const QColor &colour)
+int TimeChart::addSeries(const QString &name, const QColor &colour, Qt::PenStyle style)
 {
     auto *curve = new QwtPlotCurve(name);
-    curve->setPen(QPen(colour, 1.5));
+    curve->setPen(QPen(colour, 1.5, style));
     curve->setRenderHint(QwtPlotItem::RenderAntialiased, true);
     curve->setLegendAttribute(QwtPlotCurve::LegendShowLine);
-    curve->setLegendIconSize(QSize(16, 8));
+    curve->setLegendIconSize(QSize(style == Qt::SolidLine ? 16 : 24, 8));
     curve->attach(this);
     m_series.append({name, {}, curve});
     return m_series.size() - 1;

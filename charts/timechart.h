@@ -28,9 +28,9 @@ public:
     explicit TimeChart(QWidget *parent = nullptr);
     ~TimeChart() override;
 
-    // Adds an empty series drawn in `colour`, listed as `name` in the
-    // legend, read-out and CSV; returns its index.
-    int addSeries(const QString &name, const QColor &colour);
+    // Adds an empty series drawn in `colour` (and `style`), listed as `name`
+    // in the legend, read-out and CSV; returns its index.
+    int addSeries(const QString &name, const QColor &colour, Qt::PenStyle style = Qt::SolidLine);
     // Removes every series, so a view can lay its series out anew.
     void removeAllSeries();
     int seriesCount() const;
