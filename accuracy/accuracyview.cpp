@@ -29,7 +29,7 @@
 
 namespace {
 
-constexpr int RefreshMs = 500;
+constexpr int RefreshMs = 1000;
 constexpr double Everything = std::numeric_limits<double>::max();
 
 QColor kindColour(FixKind kind)
@@ -155,6 +155,8 @@ AccuracyView::AccuracyView(PositionHistory *history, QWidget *parent)
 
     m_pacer = new RefreshPacer(this, [this] { refresh(); }, RefreshMs);
     m_pacer->followChart(m_error);
+    ChartLook::paintLive(m_error);
+    ChartLook::paintLive(m_scatter);
     connect(history, &PositionHistory::changed, m_pacer, &RefreshPacer::request);
 }
 

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int RefreshMs = 250;
+constexpr int RefreshMs = 1000;
 constexpr double Everything = std::numeric_limits<double>::max();
 
 } // namespace
@@ -78,6 +78,7 @@ SignalHistoryView::SignalHistoryView(SignalHistory *history, QWidget *parent)
 
     m_pacer = new RefreshPacer(this, [this] { refresh(); }, RefreshMs);
     for (TimeChart *chart : {m_cnr, m_satellites}) {
+        ChartLook::paintLive(chart);
         chart->setWindow(m_window->currentData().toDouble());
         m_pacer->followChart(chart);
     }
@@ -103,12 +104,12 @@ void SignalHistoryView::layOutCnrSeries()
     m_cnr->removeAllSeries();
     for (int i = 0; i < keys.size(); ++i) {
         const CnrSeriesKey &key = keys.at(i);
-        QColor colour = ChartLook::constellationColour(key.constellation);
-        // The bands of a constellation after its first draw darker.
+        // The bands of a constellation after its first draw darker and
+        // dashed, in the constellation's colour.
         const bool laterBand = i > 0 && keys.at(i - 1).constellation == key.constellation;
-        if (laterBand)
-            colour = colour.darker(170);
-        m_cnr->addSeries(SignalHistory::seriesName(key), colour);
+        const QColor colour = ChartLook::constellationColour(key.constellation);
+        m_cnr->addSeries(SignalHistory::seriesName(key), laterBand ? colour.darker(140) : colour,
+                         laterBand ? Qt::DashLine : Qt::SolidLine);
     }
 }
 

@@ -17,11 +17,12 @@ class EpochTimeline
 {
 public:
     // The epoch's time in UTC seconds since 1970, never earlier than the
-    // previous epoch's: its own date and time when it has both and they do
-    // not go back (a receiver that restarts may send an old date), else the
-    // previous epoch's time plus the monotonic time (receivedMs) between
-    // them. NaN before the first epoch with a date and time: it cannot be
-    // placed.
+    // previous epoch's: its own date and time when that does not go back (a
+    // receiver that restarts may send an old date), else the previous
+    // epoch's time plus the monotonic time (receivedMs) between them. An
+    // epoch with a time but no date known (a receiver that sends no RMC or
+    // ZDA) is placed on 1970-01-01. NaN before the first epoch with a time:
+    // it cannot be placed.
     double place(const Epoch &epoch);
     void reset();
 

@@ -43,8 +43,13 @@ SentenceView::SentenceView(SentenceCounter *counter, QWidget *parent)
     m_table->setHorizontalHeaderLabels({tr("Sentence"), tr("Rate (Hz)\nlast 10 s"), tr("Count"),
                                         tr("Checksum\nerrors"), tr("No\nchecksum"), tr("Too long\nor cut"),
                                         tr("Last seen\n(s ago)")});
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    // Widths for the headers and up to seven-digit counts, set once: fitting
+    // them to the contents at every refresh measured every cell.
+    QHeaderView *header = m_table->horizontalHeader();
+    header->setMinimumSectionSize(40);
+    for (int column = 0; column < m_table->columnCount(); ++column)
+        header->resizeSection(column, header->sectionSizeHint(column) + 8);
+    header->setStretchLastSection(true);
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
