@@ -6,7 +6,10 @@
 // the time one epoch takes to add; the time a refresh of each view takes;
 // the points the charts hold after it.
 //
-//   bench_history [EPOCHS]
+//   bench_history [EPOCHS [STREAM]]
+//
+// With STREAM (the simulator's --output file) it also times the sentence
+// counter on it, one block per line feed run of an epoch.
 //
 // Prints one "figure<TAB>value<TAB>unit<TAB>how" line per figure.
 #include "accuracy/accuracyview.h"
@@ -15,6 +18,7 @@
 #include "history/signalhistory.h"
 #include "history/signalhistoryview.h"
 #include "receiver/epoch.h"
+#include "sentences/sentencecounter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -153,5 +157,27 @@ int main(int argc, char *argv[])
         QStringLiteral("one refresh of the accuracy view: figures, scatter of every fix, error chart"));
     row("history.chart_points", held, "points",
         QStringLiteral("samples the three time charts hold after it (every series, cut to pixel columns)"));
+
+    if (argc > 2) {
+        QFile stream(QString::fromLocal8Bit(argv[2]));
+        if (!stream.open(QIODevice::ReadOnly))
+            return 1;
+        // One block per epoch: cut before each line that begins like the first.
+        const QByteArray bytes = stream.readAll();
+        const QByteArray opener = "\n" + bytes.left(bytes.indexOf(',') + 1);
+        QList<QByteArray> blocks;
+        for (int start = 0, next; start < bytes.size(); start = next) {
+            next = bytes.indexOf(opener, start);
+            next = next < 0 ? bytes.size() : next + 1;
+            blocks.append(bytes.mid(start, next - start));
+        }
+        SentenceCounter counter;
+        clock.restart();
+        for (int i = 0; i < blocks.size(); ++i)
+            counter.addBlock(blocks.at(i), i * 100);
+        row("history.sentence_counter_block_us", clock.nsecsElapsed() / 1000.0 / blocks.size(), "us",
+            QStringLiteral("SentenceCounter::addBlock per block, mean over the %1 epoch blocks of %2")
+                .arg(blocks.size()).arg(QString::fromLocal8Bit(argv[2]).section('/', -1)));
+    }
     return 0;
 }

@@ -39,7 +39,7 @@ step "3/7 115200 baud, 1 Hz, for 40 s" \
 step "4/7 latency at 1 Hz over 50 s" \
     "$build/bench/bench_line" --baud 115200 --rate 1 --unpaced --seconds 50
 step "5/7 a day of history (864,000 epochs) in the models and views" \
-    "$build/bench/bench_history" 864000
+    "$build/bench/bench_history" 864000 "$work/hour.nma"
 # The window at 10 Hz with the views hidden and shown, in turns, since the
 # machine's load moves single figures; the median of each and of the ratios.
 for run in $(seq "$view_runs"); do
@@ -98,6 +98,7 @@ history.add_epoch_us	5 day of history: one epoch into both
 history.refresh_history_ms	5 day of history: history view refresh	
 history.refresh_accuracy_ms	5 day of history: accuracy view refresh	
 history.chart_points	5 day of history: points the charts hold	
+history.sentence_counter_block_us	5 sentence counter: cost per block	
 views.hidden_cpu_pct	6 10 Hz, views hidden: CPU	
 line921600.10hz.rss_end	6 10 Hz, views hidden: RSS at the end	
 views.shown_cpu_pct	7 10 Hz, views shown: CPU	
