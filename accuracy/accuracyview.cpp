@@ -157,6 +157,9 @@ AccuracyView::AccuracyView(PositionHistory *history, QWidget *parent)
     m_pacer->followChart(m_error);
     ChartLook::paintLive(m_error);
     ChartLook::paintLive(m_scatter);
+    // Small enough for a dock beside the window's own layout.
+    m_scatter->setMinimumSize(220, 200);
+    m_error->setMinimumSize(240, 120);
     connect(history, &PositionHistory::changed, m_pacer, &RefreshPacer::request);
 }
 

@@ -69,14 +69,19 @@ SignalHistoryView::SignalHistoryView(SignalHistory *history, QWidget *parent)
     bar->addWidget(m_window);
     bar->addWidget(clear);
     bar->addWidget(exportButton);
-    bar->addStretch();
-    bar->addWidget(new QLabel(tr("Wheel: zoom, drag: pan, double-click: follow"), this));
+    auto *hint = new QLabel(tr("Wheel: zoom, drag: pan, double-click: follow"), this);
+    hint->setWordWrap(true);   // a narrow dock wraps it rather than widening
+    hint->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    bar->addWidget(hint, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(m_cnr, 3);
     layout->addWidget(m_satellites, 2);
 
     m_pacer = new RefreshPacer(this, [this] { refresh(); }, RefreshMs);
+    // Small enough for a dock beside the window's own layout.
+    m_cnr->setMinimumSize(240, 160);
+    m_satellites->setMinimumSize(240, 120);
     for (TimeChart *chart : {m_cnr, m_satellites}) {
         ChartLook::paintLive(chart);
         chart->setWindow(m_window->currentData().toDouble());

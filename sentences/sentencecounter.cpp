@@ -76,12 +76,32 @@ void SentenceCounter::addLine(const char *begin, const char *lineEnd, qint64 rec
 
 void SentenceCounter::addSentence(const char *begin, const char *end, bool cut, qint64 receivedMs)
 {
-    // begin is the "$"; the address runs to the first "," or "*".
+    // begin is the "$"; the checksum, when there is one, is the last three
+    // characters.
+    const qint64 length = end - begin;
+    const bool hasChecksum = length >= 4 && end[-3] == '*' && hexValue(end[-2]) >= 0 && hexValue(end[-1]) >= 0;
+    bool checksumWrong = false;
+    if (hasChecksum) {
+        quint8 sum = 0;
+        for (const char *p = begin + 1; p != end - 3; ++p)
+            sum ^= quint8(*p);
+        checksumWrong = sum != hexValue(end[-2]) * 16 + hexValue(end[-1]);
+        m_checksumsInUse = m_checksumsInUse || !checksumWrong;
+    }
+    // A receiver that sends checksums sends them on every sentence: one
+    // without was cut short.
+    cut = cut || (!hasChecksum && m_checksumsInUse);
+
+    // The address runs to the first "," or "*". A broken sentence (wrong
+    // checksum, cut) may carry a broken address: it counts under its type
+    // only once that type has arrived intact, else under "?", so a noisy
+    // line does not make a row of every garbled address.
     const char *addressEnd = begin + 1;
     while (addressEnd != end && *addressEnd != ',' && *addressEnd != '*')
         ++addressEnd;
     QByteArray type(begin + 1, int(addressEnd - begin - 1));
-    if (type.isEmpty() || type.size() > 10 || !std::all_of(type.cbegin(), type.cend(), isAddressCharacter))
+    if (type.isEmpty() || type.size() > 10 || !std::all_of(type.cbegin(), type.cend(), isAddressCharacter)
+        || ((checksumWrong || cut) && !m_types.contains(type)))
         type = QByteArrayLiteral("?");
 
     Type &t = m_types[type];
@@ -97,19 +117,9 @@ void SentenceCounter::addSentence(const char *begin, const char *end, bool cut, 
     while (t.recent.front().first <= receivedMs - RateWindowMs)
         t.recent.pop_front();
 
-    const qint64 length = end - begin;
-    const bool hasChecksum = length >= 4 && end[-3] == '*' && hexValue(end[-2]) >= 0 && hexValue(end[-1]) >= 0;
-    if (hasChecksum) {
-        quint8 sum = 0;
-        for (const char *p = begin + 1; p != end - 3; ++p)
-            sum ^= quint8(*p);
-        if (sum != hexValue(end[-2]) * 16 + hexValue(end[-1]))
-            ++c.checksumErrors;
-    } else {
-        ++c.withoutChecksum;
-    }
-    if (cut || length > LongestSentence)
-        ++c.longOrCut;
+    c.checksumErrors += checksumWrong ? 1 : 0;
+    c.withoutChecksum += hasChecksum ? 0 : 1;
+    c.longOrCut += cut || length > LongestSentence ? 1 : 0;
 }
 
 void SentenceCounter::reset()

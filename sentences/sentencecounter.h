@@ -9,14 +9,14 @@
 #include <utility>
 
 // What arrived of one sentence type ("GPGGA", "PUBX": the address after
-// "$").
+// "$"; "?" for addresses that cannot be read or never arrived intact).
 struct SentenceTypeCounts
 {
     QByteArray type;
     qint64 count = 0;             // sentences of the type
     qint64 checksumErrors = 0;    // "*hh" present and not the XOR of the sentence
     qint64 withoutChecksum = 0;   // no "*hh" at the end
-    qint64 longOrCut = 0;         // over 80 characters before the line end, or cut by a new "$"
+    qint64 longOrCut = 0;         // over 80 characters before the line end, or cut
     qint64 lastSeenMs = 0;        // the caller's clock when the last one arrived
     double rateHz = 0;            // over the last RateWindowMs (SentenceCounter::types)
 };
@@ -33,7 +33,11 @@ struct SentenceTotals
 // blocks a receiver sends (every block, whatever it begins with). A line
 // ends at a line feed; a line cut at a block's end is completed by the next
 // block. A sentence runs from a "$" (the last of several in a row) to the
-// next "$" or the line end; one that a new "$" ends is cut. Bytes before a
+// next "$" or the line end. It is cut when a new "$" ends it, or when it
+// has no checksum once a sentence with a right one has come (the receiver
+// sends them, so the end is missing). A sentence with
+// a wrong checksum or cut counts under its type once a sentence of that
+// type has come intact, before that under "?". Bytes before a
 // line's first sentence (binary data, comments, blank lines) are not NMEA,
 // their line end included.
 class SentenceCounter
@@ -73,6 +77,7 @@ private:
     SentenceTotals m_totals;
     QByteArray m_partial;          // a line not yet ended
     qint64 m_startMs = -1;         // the first block's time
+    bool m_checksumsInUse = false; // a sentence with a right checksum has come
 };
 
 #endif // SENTENCECOUNTER_H

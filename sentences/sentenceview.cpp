@@ -86,7 +86,7 @@ void SentenceView::refresh()
     m_table->setRowCount(types.size());
     for (int row = 0; row < types.size(); ++row) {
         const SentenceTypeCounts &t = types.at(row);
-        cell(m_table, row, 0)->setText(QString::fromLatin1(t.type));
+        cell(m_table, row, 0)->setText(t.type == "?" ? tr("? (garbled)") : QString::fromLatin1(t.type));
         cell(m_table, row, 1)->setText(QString::number(t.rateHz, 'f', 2));
         cell(m_table, row, 2)->setText(QString::number(t.count));
         setFaults(m_table, row, 3, t.checksumErrors);

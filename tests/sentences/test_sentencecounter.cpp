@@ -44,15 +44,20 @@ void TestSentenceCounter::counts_data()
     QTest::addColumn<qint64>("nonNmeaBytes");
     QTest::newRow("sentences with their checksums") << QList<QByteArray>{Zda + "\r\n" + Vtg + "\r\n"}
                                                     << QStringList{"GNVTG 1 0 0 0", "GNZDA 1 0 0 0"} << 2LL << 0LL;
-    QTest::newRow("wrong checksum") << QList<QByteArray>{"$GNVTG,0.00,T,,M,0.00,N,0.00,K,A*24\r\n"}
-                                    << QStringList{"GNVTG 1 1 0 0"} << 1LL << 0LL;
+    QTest::newRow("wrong checksum") << QList<QByteArray>{Vtg + "\r\n$GNVTG,0.00,T,,M,0.00,N,0.00,K,A*24\r\n"}
+                                    << QStringList{"GNVTG 2 1 0 0"} << 2LL << 0LL;
+    QTest::newRow("wrong checksum, type never intact: under ?")
+        << QList<QByteArray>{"$GNVTG,0.00,T,,M,0.00,N,0.00,K,A*24\r\n" + Vtg + "\r\n"}
+        << QStringList{"? 1 1 0 0", "GNVTG 1 0 0 0"} << 2LL << 0LL;
     QTest::newRow("checksum in lower case")
         << QList<QByteArray>{"$GNRMC,030000.000,A,3113.90523,N,12128.71588,E,0.00,0.00,010624,,,A,V*0e\n"}
         << QStringList{"GNRMC 1 0 0 0"} << 1LL << 0LL;
     QTest::newRow("no checksum") << QList<QByteArray>{"$GNVTG,0.00,T,,M,0.00,N,0.00,K,A\r\n"}
                                  << QStringList{"GNVTG 1 0 1 0"} << 1LL << 0LL;
-    QTest::newRow("cut by the next sentence") << QList<QByteArray>{"$GNVTG,0.00,T,,M" + Zda + "\r\n"}
-                                              << QStringList{"GNVTG 1 0 1 1", "GNZDA 1 0 0 0"} << 1LL << 0LL;
+    QTest::newRow("no checksum after sentences with one: cut short")
+        << QList<QByteArray>{Zda + "\r\n$GNZDA,030000.000,01\r\n"} << QStringList{"GNZDA 2 0 1 1"} << 2LL << 0LL;
+    QTest::newRow("cut by the next sentence") << QList<QByteArray>{Vtg + "\n$GNVTG,0.00,T,,M" + Zda + "\r\n"}
+                                              << QStringList{"GNVTG 2 0 1 1", "GNZDA 1 0 0 0"} << 2LL << 0LL;
     QTest::newRow("80 characters before the line end are not too long")
         << QList<QByteArray>{"$PTEST," + QByteArray(73, 'A') + "\r\n"} << QStringList{"PTEST 1 0 1 0"} << 1LL << 0LL;
     QTest::newRow("81 are") << QList<QByteArray>{"$PTEST," + QByteArray(74, 'A') + "\r\n"}
