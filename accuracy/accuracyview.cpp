@@ -223,6 +223,7 @@ void AccuracyView::refresh()
         radius = std::max(radius, spread.cep95);
     m_scatterRadius = std::max(radius * 1.1, 0.5);
     scaleScatter();
+    m_scatter->replot();
     showFigures();
 
     feedTimeChart(m_error, m_history->firstTime(), m_history->lastTime(), [this](int s, double from, double to) {
@@ -265,7 +266,6 @@ void AccuracyView::scaleScatter()
                             m_scatterRadius * canvas.width() / side);
     m_scatter->setAxisScale(QwtPlot::yLeft, -m_scatterRadius * canvas.height() / side,
                             m_scatterRadius * canvas.height() / side);
-    m_scatter->replot();
 }
 
 QByteArray AccuracyView::scatterCsv() const
@@ -288,7 +288,10 @@ QByteArray AccuracyView::errorCsv() const
 
 bool AccuracyView::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_scatter->canvas() && event->type() == QEvent::Resize)
+    if (watched == m_scatter->canvas() && event->type() == QEvent::Resize) {
         scaleScatter();
+        // Not at once: a replot lays the plot out, which resizes the canvas.
+        QMetaObject::invokeMethod(m_scatter, &QwtPlot::replot, Qt::QueuedConnection);
+    }
     return QWidget::eventFilter(watched, event);
 }

@@ -45,6 +45,7 @@ protected:
 private:
     QWidget *buildFigures();
     void showFigures();
+    // Sets both scales for a metre as long east as north; replots nothing.
     void scaleScatter();
 
     PositionHistory *m_history;
