@@ -11,10 +11,11 @@
 #include <qwt_plot.h>
 #include <qwt_plot_curve.h>
 #include <qwt_plot_marker.h>
+#include <qwt_scale_draw.h>
+#include <qwt_scale_widget.h>
 #include <qwt_symbol.h>
 #include <qwt_text.h>
 
-#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -101,7 +102,12 @@ AccuracyView::AccuracyView(PositionHistory *history, QWidget *parent)
     centre->setSymbol(new QwtSymbol(QwtSymbol::Cross, QBrush(), QPen(Qt::black, 1.5), QSize(13, 13)));
     centre->setValue(0, 0);
     centre->attach(m_scatter);
-    m_scatter->canvas()->installEventFilter(this);
+    // The canvas keeps its size whatever labels the scales end in: the
+    // scales follow the canvas's size (a metre as long east as north), and
+    // a canvas that followed the labels would resize again with them.
+    m_scatter->axisWidget(QwtPlot::yLeft)->setMinBorderDist(12, 12);
+    m_scatter->axisWidget(QwtPlot::xBottom)->setMinBorderDist(24, 24);
+    m_scatter->axisScaleDraw(QwtPlot::yLeft)->setMinimumExtent(40);
 
     m_error->setValueTitle(tr("Error (m)"));
     m_error->addSeries(tr("Horizontal"), ChartLook::seriesColour(0));
@@ -155,11 +161,14 @@ AccuracyView::AccuracyView(PositionHistory *history, QWidget *parent)
 
     m_pacer = new RefreshPacer(this, [this] { refresh(); }, RefreshMs);
     m_pacer->followChart(m_error);
+    // A resized scatter gets its scales at the next refresh, so a layout
+    // that answers them with another size costs at most one a refresh.
+    m_pacer->followChart(m_scatter);
     ChartLook::paintLive(m_error);
     ChartLook::paintLive(m_scatter);
     // Small enough for a dock beside the window's own layout.
     m_scatter->setMinimumSize(220, 200);
-    m_error->setMinimumSize(240, 120);
+    m_error->setMinimumSize(240, 160);
     connect(history, &PositionHistory::changed, m_pacer, &RefreshPacer::request);
 }
 
@@ -284,14 +293,4 @@ QByteArray AccuracyView::errorCsv() const
     return chartCsv({{tr("horizontal"), m_history->horizontalError(-Everything, Everything)},
                      {tr("vertical"), m_history->verticalError(-Everything, Everything)}},
                     tr("time (UTC)"), tr("error (m)"), true);
-}
-
-bool AccuracyView::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_scatter->canvas() && event->type() == QEvent::Resize) {
-        scaleScatter();
-        // Not at once: a replot lays the plot out, which resizes the canvas.
-        QMetaObject::invokeMethod(m_scatter, &QwtPlot::replot, Qt::QueuedConnection);
-    }
-    return QWidget::eventFilter(watched, event);
 }

@@ -38,10 +38,6 @@ public:
     // Hands the charts and figures what they show now.
     void refresh();
 
-protected:
-    // Keeps a metre as long east as north when the scatter is resized.
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     QWidget *buildFigures();
     void showFigures();

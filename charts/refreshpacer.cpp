@@ -1,10 +1,10 @@
 #include "charts/refreshpacer.h"
 
-#include "charts/timechart.h"
-
 #include <QEvent>
 #include <QMouseEvent>
 #include <QWidget>
+
+#include <qwt_plot.h>
 
 #include <algorithm>
 
@@ -26,7 +26,7 @@ void RefreshPacer::request()
     m_timer.start(int(std::max<qint64>(0, interval - since)));
 }
 
-void RefreshPacer::followChart(TimeChart *chart)
+void RefreshPacer::followChart(QwtPlot *chart)
 {
     m_canvases.append(chart->canvas());
     chart->canvas()->installEventFilter(this);

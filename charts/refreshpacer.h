@@ -9,7 +9,7 @@
 #include <functional>
 
 class QWidget;
-class TimeChart;
+class QwtPlot;
 
 // Paces a view's redraw: after a change, the view refreshes at once if its
 // last refresh is at least `intervalMs` old, else when it is; a 10 Hz
@@ -26,9 +26,10 @@ public:
 
     // The data changed.
     void request();
-    // Also refreshes after the user zooms or pans `chart`, or it is
-    // resized: the view hands it the data of its new span.
-    void followChart(TimeChart *chart);
+    // Also refreshes after the user zooms or pans `chart` (a TimeChart), or
+    // it is resized: the view hands it the data of its new span, or scales
+    // to fit its new size.
+    void followChart(QwtPlot *chart);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
