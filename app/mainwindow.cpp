@@ -59,6 +59,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_ttff = new ttff(this);
     m_receiver = new ReceiverModel(this);
     connect(m_receiver, &ReceiverModel::epochShown, this, &MainWindow::showEpoch);
+    buildViews();
 
     m_portNames = m_enumeratePorts();
     ui->comboBox_com->insertItems(ui->comboBox_com->count(), m_portNames);

@@ -24,6 +24,7 @@
 
 #include "nmea/fixinfo.h"
 #include "nmea/sentencerows.h"
+#include "sentences/sentencecounter.h"
 
 #include <functional>
 #include <optional>
@@ -31,6 +32,7 @@
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
 class QAction;
+class QDockWidget;
 class QLabel;
 class QScreen;
 class QTableWidget;
@@ -40,7 +42,9 @@ class QToolBar;
 QT_END_NAMESPACE
 
 class CampaignView;
+class PositionHistory;
 class ReceiverModel;
+class SignalHistory;
 class serialport;
 namespace ReceiverCommands { enum class Restart; }
 class timerthread;
@@ -71,6 +75,12 @@ public:
     ReceiverModel *receiverModel() const { return m_receiver; }
     // The TTFF campaign window (Tool menu, or "Campaign..." in the TTFF dialog).
     CampaignView *campaignView() const { return m_campaign; }
+    // The histories and counts the "View" menu's docks show, and the docks
+    // (app/mainwindow_views.cpp).
+    SignalHistory *signalHistory() const { return m_signalHistory; }
+    PositionHistory *positionHistory() const { return m_positionHistory; }
+    const SentenceCounter &sentenceCounter() const { return m_sentenceCounter; }
+    const QList<QDockWidget *> &viewDocks() const { return m_viewDocks; }
     // Where the sky view starts before its layout takes over, for a screen
     // whose available area is `available`.
     static QRect polarStartGeometry(const QSize &available);
@@ -228,6 +238,14 @@ private:
     BaudSearch m_baudSearch;
     QTimer *m_baudTimer = nullptr;
     QString m_baudBefore;
+
+    // History, accuracy and sentence views (app/mainwindow_views.cpp):
+    // docks hidden until shown from the "View" menu.
+    void buildViews();
+    SignalHistory *m_signalHistory = nullptr;
+    PositionHistory *m_positionHistory = nullptr;
+    SentenceCounter m_sentenceCounter;   // fed every block by loadPlot
+    QList<QDockWidget *> m_viewDocks;
 
     // Shell (app/mainwindow.cpp).
     void setUpStyle();

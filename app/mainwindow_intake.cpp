@@ -46,6 +46,7 @@ void MainWindow::loadPlot(QByteArray received)
         received += m_serial->takePending();
     writeLogBlock(received);
     checkLineHealth(received);
+    m_sentenceCounter.addBlock(received, ReceiverModel::monotonicMs());
     // A window that fell behind shows only the newest lines: the latest
     // epoch wins, and the work of one call stays bounded.
     const QByteArray block = newestLines(received, kShownBytes);

@@ -7,7 +7,12 @@
 // simulator's --write-log: when each byte was written. The monotonic clock
 // is shared by both processes, so delays and backlogs are exact.
 //
-//   bench_line --baud B --rate HZ [--flood] --seconds S [--no-heartbeat]
+//   bench_line --baud B --rate HZ [--flood] --seconds S [--no-heartbeat] [--docks] [--settle S]
+//
+// --docks shows every dock of the View menu (history, accuracy, sentences),
+// each floating beside the others so all of them draw; --settle waits that
+// many seconds after connecting (and showing them) before measuring, so
+// first layouts and paints are not counted.
 //
 // Prints one "figure<TAB>value<TAB>unit<TAB>how" line per figure.
 #include "app/mainwindow.h"
@@ -17,7 +22,9 @@
 #include "link/serialport.h"
 
 #include <QApplication>
+#include <QAction>
 #include <QDir>
+#include <QDockWidget>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -144,6 +151,8 @@ int main(int argc, char *argv[])
     bool flood = false;
     bool heartbeat = true;
     bool paced = true;   // false: the simulator writes each epoch at once
+    bool docks = false;
+    double settle = 0;
     double seconds = 60;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -159,9 +168,14 @@ int main(int argc, char *argv[])
             heartbeat = false;
         else if (args.at(i) == QLatin1String("--unpaced"))
             paced = false;
+        else if (args.at(i) == QLatin1String("--docks"))
+            docks = true;
+        else if (args.at(i) == QLatin1String("--settle") && i + 1 < args.size())
+            settle = args.at(++i).toDouble();
     }
     const QString tag = flood ? QStringLiteral("line%1.flood").arg(baud)
                               : QStringLiteral("line%1.%2hz%3").arg(baud, rate, paced ? QString() : QStringLiteral(".unpaced"));
+    const QString tagged = docks ? tag + QStringLiteral(".docks") : tag;
     const double bytesPerSecond = baud.toDouble() / 10;
 
     QTemporaryDir dir;
@@ -211,6 +225,18 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "bench_line: the window did not connect\n");
         return 1;
     }
+
+    if (docks) {
+        int x = 0;
+        for (QDockWidget *dock : window.viewDocks()) {
+            dock->toggleViewAction()->trigger();
+            dock->setFloating(true);
+            dock->setGeometry(x, 80, 640, 720);
+            x += 640;
+        }
+    }
+    if (settle > 0)
+        QTest::qWait(int(settle * 1000));
 
     // The heartbeat: how long a click would wait.
     QTimer beat;
@@ -307,41 +333,42 @@ int main(int argc, char *argv[])
 
     const double cpu = endCpu - startCpu;
     const QString how = QStringLiteral("skyloupe-sim %1%2--rate %3 over a pty, port at %4 baud, %5 s; window "
-                                       "offscreen in the bench process, connected with its button")
+                                       "offscreen in the bench process, connected with its button%6")
                             .arg(flood ? QStringLiteral("--flood ") : QString(),
                                  paced ? QStringLiteral("--line-rate %1 ").arg(baud)
                                        : QStringLiteral("(each epoch written at once) "),
                                  rate, baud)
-                            .arg(streamSeconds, 0, 'f', 1);
-    row(tag + ".stream_rate", sentAtEnd / streamSeconds, "B/s",
+                            .arg(streamSeconds, 0, 'f', 1)
+                            .arg(docks ? QStringLiteral(", the View menu's docks shown") : QString());
+    row(tagged + ".stream_rate", sentAtEnd / streamSeconds, "B/s",
         QStringLiteral("bytes the simulator wrote / seconds (line carries %1 B/s); ").arg(bytesPerSecond) + how);
-    row(tag + ".cpu_per_s", cpu / streamSeconds, "CPU s/s",
+    row(tagged + ".cpu_per_s", cpu / streamSeconds, "CPU s/s",
         QStringLiteral("getrusage of the whole process (window + serial thread%1) / stream seconds; ")
                 .arg(heartbeat ? QStringLiteral(" + heartbeat and sampler") : QStringLiteral(" + sampler"))
             + how);
-    row(tag + ".cpu_pct", 100 * cpu / streamSeconds, "% of a core", QStringLiteral("the same as a share of one core"));
+    row(tagged + ".cpu_pct", 100 * cpu / streamSeconds, "% of a core", QStringLiteral("the same as a share of one core"));
     if (!windowCpu.isEmpty())
-        row(tag + ".cpu_per_s.median10", percentile(windowCpu, 0.5), "CPU s/s",
+        row(tagged + ".cpu_per_s.median10", percentile(windowCpu, 0.5), "CPU s/s",
             QStringLiteral("median of the %1 ten-second windows of the same").arg(windowCpu.size()));
     if (heartbeat)
-        row(tag + ".heartbeat_worst", worstBeatNs / 1e6, "ms",
+        row(tagged + ".heartbeat_worst", worstBeatNs / 1e6, "ms",
             QStringLiteral("largest delay of a 10 ms PreciseTimer on the window thread beyond its interval"));
-    row(tag + ".backlog_end", sentAtEnd - shownAtEnd, "B",
+    row(tagged + ".backlog_end", sentAtEnd - shownAtEnd, "B",
         QStringLiteral("bytes written by the simulator by the end minus bytes loadPlot had handled (%1 s of data)")
             .arg((sentAtEnd - shownAtEnd) / bytesPerSecond, 0, 'f', 3));
-    row(tag + ".backlog_worst", worstBacklog, "B",
+    row(tagged + ".backlog_worst", worstBacklog, "B",
         QStringLiteral("largest of the same, sampled every 20 ms from another thread (%1 s of data)")
             .arg(worstBacklog / bytesPerSecond, 0, 'f', 3));
-    row(tag + ".drain", (drainedNs - endNs) / 1e6, "ms",
+    row(tagged + ".drain", (drainedNs - endNs) / 1e6, "ms",
         QStringLiteral("from the end until the last written line had reached loadPlot (simulator stopped)"));
-    row(tag + ".rss_10s", rssAt10, "MB", QStringLiteral("VmRSS 10 s after connecting"));
-    row(tag + ".rss_peak", rssPeak, "MB", QStringLiteral("largest VmRSS sampled every 20 ms"));
-    row(tag + ".rss_end", rssAtEnd, "MB", QStringLiteral("VmRSS at the end"));
-    row(tag + ".rss_growth", rssAtEnd - rssAt10, "MB", QStringLiteral("VmRSS at the end minus after 10 s"));
-    row(tag + ".latency_row.median", percentile(toRowMs, 0.5), "ms",
+    row(tagged + ".rss_10s", rssAt10, "MB", QStringLiteral("VmRSS 10 s after connecting"));
+    row(tagged + ".rss_peak", rssPeak, "MB", QStringLiteral("largest VmRSS sampled every 20 ms"));
+    row(tagged + ".rss_end", rssAtEnd, "MB", QStringLiteral("VmRSS at the end"));
+    row(tagged + ".rss_growth", rssAtEnd - rssAt10, "MB", QStringLiteral("VmRSS at the end minus after 10 s"));
+    row(tagged + ".latency_row.median", percentile(toRowMs, 0.5), "ms",
         QStringLiteral("%1 sentences: from the simulator's write() that completed the sentence to loadPlot "
                        "having put it in its table row, median; ").arg(toRowMs.size()) + how);
-    row(tag + ".latency_row.p99", percentile(toRowMs, 0.99), "ms", QStringLiteral("the same, 99th percentile"));
+    row(tagged + ".latency_row.p99", percentile(toRowMs, 0.99), "ms", QStringLiteral("the same, 99th percentile"));
     ui->ctn_btn->click();
     return 0;
 }

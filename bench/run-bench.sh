@@ -3,12 +3,16 @@
 # with its unit, the goal it is held against, and how it was measured.
 #   bench/run-bench.sh BUILD_DIR
 # BENCH_INTAKE_RUNS (default 3) sets how many times the hour is fed through
-# the window; BENCH_SECONDS (default 60) how long the full line runs.
+# the window; BENCH_SECONDS (default 60) how long the full line runs;
+# BENCH_VIEW_RUNS (default 3) and BENCH_VIEW_SECONDS (default 40) how often
+# and how long the 10 Hz line runs with the views hidden and shown.
 set -euo pipefail
 
 build=${1:-build-release}
 runs=${BENCH_INTAKE_RUNS:-3}
 seconds=${BENCH_SECONDS:-60}
+view_runs=${BENCH_VIEW_RUNS:-3}
+view_seconds=${BENCH_VIEW_SECONDS:-40}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 rows="$work/rows.tsv"
@@ -26,21 +30,44 @@ step() {
 
 step "writing a one-hour 10 Hz stream" \
     "$build/skyloupe-sim" --output "$work/hour.nma" --epochs 36000 --rate 10 --seed 1
-step "1/7 intake of the hour through loadPlot ($runs runs)" \
+step "1/10 intake of the hour through loadPlot ($runs runs)" \
     "$build/bench/bench_intake" "$work/hour.nma" "$runs"
-step "2/7 full 921600-baud line for $seconds s" \
+step "2/10 full 921600-baud line for $seconds s" \
     "$build/bench/bench_line" --baud 921600 --rate 10 --flood --seconds "$seconds"
-step "3/7 115200 baud, 1 Hz, for 40 s" \
+step "3/10 115200 baud, 1 Hz, for 40 s" \
     "$build/bench/bench_line" --baud 115200 --rate 1 --seconds 40
-step "4/7 latency at 1 Hz over 50 s" \
+step "4/10 latency at 1 Hz over 50 s" \
     "$build/bench/bench_line" --baud 115200 --rate 1 --unpaced --seconds 50
+step "5/10 a day of history (864,000 epochs) in the models and views" \
+    "$build/bench/bench_history" 864000 "$work/hour.nma"
+# The window at 10 Hz with the views hidden and shown, in turns, since the
+# machine's load moves single figures; the median of each and of the ratios.
+for run in $(seq "$view_runs"); do
+    step "6/10 10 Hz at 921600 baud for $view_seconds s, views hidden (run $run of $view_runs)" \
+        "$build/bench/bench_line" --baud 921600 --rate 10 --seconds "$view_seconds" --settle 3
+    step "7/10 10 Hz at 921600 baud for $view_seconds s, views shown (run $run of $view_runs)" \
+        "$build/bench/bench_line" --baud 921600 --rate 10 --seconds "$view_seconds" --settle 3 --docks
+done
+awk -F'\t' '
+    function median(a, n,   i, j, t) {
+        for (i = 2; i <= n; ++i) for (j = i; j > 1 && a[j - 1] > a[j]; --j) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
+        return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+    }
+    $1 == "line921600.10hz.cpu_pct" { hidden[++h] = $2 }
+    $1 == "line921600.10hz.docks.cpu_pct" { shown[++s] = $2; ratio[s] = $2 / hidden[h] }
+    END {
+        if (h == 0 || s == 0) exit
+        printf "views.hidden_cpu_pct\t%.6g\t%% of a core\tmedian of %d runs of 6\n", median(hidden, h), h
+        printf "views.shown_cpu_pct\t%.6g\t%% of a core\tmedian of %d runs of 7\n", median(shown, s), s
+        printf "views.cpu_ratio\t%.6g\tx\tmedian of the %d ratios shown / hidden, each run of 7 over the run of 6 before it\n", median(ratio, s), s
+    }' "$rows" >>"$rows"
 
 flood=${BENCH_FLOOD_SECONDS:-120}
-step "5/7 the window at 10 Hz, two bands, under Xvfb for 60 s" \
+step "8/10 the window at 10 Hz, two bands, under Xvfb for 60 s" \
     bench/bench_window.sh "$build" dual10 60 --rate 10 --signals 2
-step "6/7 noise at 1 MB/s for $flood s" \
+step "9/10 noise at 1 MB/s for $flood s" \
     bench/bench_flood.sh "$build" mb1 1000000 "$flood"
-step "7/7 noise as fast as the line is read for $flood s" \
+step "10/10 noise as fast as the line is read for $flood s" \
     bench/bench_flood.sh "$build" unpaced 0 "$flood"
 
 # key <TAB> label <TAB> goal ("<N", ">=N" or empty), in the order shown.
@@ -73,14 +100,26 @@ line115200.1hz.latency_row.median	3 115200 1 Hz paced: sentence latency, median
 line115200.1hz.latency_row.p99	3 115200 1 Hz paced: sentence latency, p99	
 line115200.1hz.unpaced.latency_row.median	4 latency 1 Hz: write -> table row, median	
 line115200.1hz.unpaced.latency_row.p99	4 latency 1 Hz: write -> table row, p99	<50
-window.dual10.cpu_per_s	5 window 10 Hz two bands: CPU per stream second	<0.045
-window.dual10.rss	5 window 10 Hz two bands: RSS	
-flood.mb1.rss_peak	6 noise 1 MB/s: RSS peak	<150
-flood.mb1.log_missing	6 noise 1 MB/s: bytes written but not in the log	<65536
-flood.mb1.idle_after	6 noise 1 MB/s: idle again after its end	<2
-flood.unpaced.rss_peak	7 noise unpaced: RSS peak	<150
-flood.unpaced.log_missing	7 noise unpaced: bytes written but not in the log	<65536
-flood.unpaced.idle_after	7 noise unpaced: idle again after its end	<2
+history.rss_models	5 day of history: RSS, the models	
+history.rss_views	5 day of history: RSS, models and views	<200
+history.add_epoch_us	5 day of history: one epoch into both	
+history.refresh_history_ms	5 day of history: history view refresh	
+history.refresh_accuracy_ms	5 day of history: accuracy view refresh	
+history.chart_points	5 day of history: points the charts hold	
+history.sentence_counter_block_us	5 sentence counter: cost per block	
+views.hidden_cpu_pct	6 10 Hz, views hidden: CPU	
+line921600.10hz.rss_end	6 10 Hz, views hidden: RSS at the end	
+views.shown_cpu_pct	7 10 Hz, views shown: CPU	
+line921600.10hz.docks.rss_end	7 10 Hz, views shown: RSS at the end	
+views.cpu_ratio	7 views shown / hidden: CPU	<1.5
+window.dual10.cpu_per_s	8 window 10 Hz two bands: CPU per stream second	<0.045
+window.dual10.rss	8 window 10 Hz two bands: RSS	
+flood.mb1.rss_peak	9 noise 1 MB/s: RSS peak	<150
+flood.mb1.log_missing	9 noise 1 MB/s: bytes written but not in the log	<65536
+flood.mb1.idle_after	9 noise 1 MB/s: idle again after its end	<2
+flood.unpaced.rss_peak	10 noise unpaced: RSS peak	<150
+flood.unpaced.log_missing	10 noise unpaced: bytes written but not in the log	<65536
+flood.unpaced.idle_after	10 noise unpaced: idle again after its end	<2
 EOF
 
 awk -F'\t' '

@@ -1,6 +1,7 @@
 #include "charts/chartlook.h"
 
 #include <qwt_date_scale_engine.h>
+#include <qwt_legend.h>
 #include <qwt_plot.h>
 #include <qwt_plot_canvas.h>
 #include <qwt_plot_grid.h>
@@ -9,6 +10,7 @@
 #include <qwt_scale_widget.h>
 #include <qwt_text.h>
 
+#include <QAbstractScrollArea>
 #include <QDateTime>
 
 #include <cmath>
@@ -70,6 +72,24 @@ namespace ChartLook {
 QFont font()
 {
     return QFont(QStringLiteral("Arial"), 9);
+}
+
+void paintLive(QwtPlot *plot)
+{
+    if (auto *canvas = qobject_cast<QwtPlotCanvas *>(plot->canvas()))
+        canvas->setPaintAttribute(QwtPlotCanvas::BackingStore, false);
+}
+
+QwtLegend *legend()
+{
+    auto *legend = new QwtLegend;
+    legend->setFont(font());
+    if (auto *view = legend->findChild<QAbstractScrollArea *>()) {
+        view->setFrameShape(QFrame::NoFrame);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    return legend;
 }
 
 QwtText axisTitle(const QString &text)

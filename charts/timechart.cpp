@@ -54,9 +54,7 @@ TimeChart::TimeChart(QWidget *parent) : QwtPlot(parent)
     ChartLook::apply(this);
     ChartLook::useUtcTimeAxis(this, xBottom);
     setAxisTitle(xBottom, ChartLook::axisTitle(tr("Time (UTC)")));
-    auto *legend = new QwtLegend;
-    legend->setFont(ChartLook::font());
-    insertLegend(legend, TopLegend);   // the plot owns it
+    insertLegend(ChartLook::legend(), TopLegend);
     m_picker = new ReadoutPicker(this);   // child of the canvas
     canvas()->installEventFilter(this);
     canvas()->setCursor(Qt::OpenHandCursor);
@@ -64,16 +62,24 @@ TimeChart::TimeChart(QWidget *parent) : QwtPlot(parent)
 
 TimeChart::~TimeChart() = default;
 
-int TimeChart::addSeries(const QString &name, const QColor &colour)
+int TimeChart::addSeries(const QString &name, const QColor &colour, Qt::PenStyle style)
 {
     auto *curve = new QwtPlotCurve(name);
-    curve->setPen(QPen(colour, 1.5));
+    curve->setPen(QPen(colour, 1.5, style));
     curve->setRenderHint(QwtPlotItem::RenderAntialiased, true);
     curve->setLegendAttribute(QwtPlotCurve::LegendShowLine);
-    curve->setLegendIconSize(QSize(16, 8));
+    curve->setLegendIconSize(QSize(style == Qt::SolidLine ? 16 : 24, 8));
     curve->attach(this);
     m_series.append({name, {}, curve});
     return m_series.size() - 1;
+}
+
+void TimeChart::removeAllSeries()
+{
+    for (Series &s : m_series)
+        delete s.curve;   // detaches itself from the plot
+    m_series.clear();
+    scheduleReplot();
 }
 
 int TimeChart::seriesCount() const

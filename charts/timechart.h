@@ -28,9 +28,11 @@ public:
     explicit TimeChart(QWidget *parent = nullptr);
     ~TimeChart() override;
 
-    // Adds an empty series drawn in `colour`, listed as `name` in the
-    // legend, read-out and CSV; returns its index.
-    int addSeries(const QString &name, const QColor &colour);
+    // Adds an empty series drawn in `colour` (and `style`), listed as `name`
+    // in the legend, read-out and CSV; returns its index.
+    int addSeries(const QString &name, const QColor &colour, Qt::PenStyle style = Qt::SolidLine);
+    // Removes every series, so a view can lay its series out anew.
+    void removeAllSeries();
     int seriesCount() const;
     QString seriesName(int series) const;
     const QVector<QPointF> &samples(int series) const;
@@ -47,6 +49,7 @@ public:
     // Shows the last `seconds` up to the newest sample (0: everything) and
     // keeps following new samples until the user zooms or pans.
     void setWindow(double seconds);
+    double window() const { return m_window; }
     // Shows a fixed span and stops following.
     void setSpan(const TimeSpan &span);
     TimeSpan span() const;

@@ -4,6 +4,7 @@
 #include "ui_mainwindow.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
@@ -205,9 +206,31 @@ void TestForm::informationTable()
 void TestForm::menus()
 {
     const QList<QAction *> bar = ui->menubar->actions();
-    QCOMPARE(bar.size(), 2);
+    QCOMPARE(bar.size(), 3);
     QCOMPARE(bar.at(0)->menu(), ui->menuTool);
-    QCOMPARE(bar.at(1)->menu(), ui->menuHelp);
+    QCOMPARE(bar.at(1)->text(), QStringLiteral("View"));
+    QCOMPARE(bar.at(2)->menu(), ui->menuHelp);
+
+    // The View menu shows and hides the three docks, hidden at first; a
+    // hidden dock takes no room from the window's own layout.
+    const QList<QAction *> views = bar.at(1)->menu()->actions();
+    const QStringList titles{"Signal history", "Position accuracy", "Sentence rates and errors"};
+    QCOMPARE(views.size(), titles.size());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QWidget *central = m_window->centralWidget();
+    for (int i = 0; i < views.size(); ++i) {
+        QCOMPARE(views.at(i)->text(), titles.at(i));
+        QDockWidget *dock = m_window->viewDocks().at(i);
+        QVERIFY(!dock->isVisible());
+        QCOMPARE(central->width(), m_window->width());
+        views.at(i)->trigger();
+        QTRY_VERIFY(dock->isVisible());
+        QTRY_VERIFY(central->width() < m_window->width());
+        views.at(i)->trigger();
+        QTRY_VERIFY(!dock->isVisible());
+        QTRY_COMPARE(central->width(), m_window->width());
+    }
 
     const QList<QAction *> tool = ui->menuTool->actions();
     QCOMPARE(tool.size(), 8);

@@ -1,0 +1,53 @@
+// The window's "View" menu: the signal history, position accuracy and
+// sentence docks. The histories follow every finished epoch from the start,
+// shown or not; the docks start hidden, so the window looks as it always
+// did until the user opens one.
+#include "app/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "accuracy/accuracyview.h"
+#include "accuracy/positionhistory.h"
+#include "history/signalhistory.h"
+#include "history/signalhistoryview.h"
+#include "receiver/receivermodel.h"
+#include "sentences/sentenceview.h"
+
+#include <QDockWidget>
+#include <QMenu>
+#include <QMenuBar>
+
+void MainWindow::buildViews()
+{
+    m_signalHistory = new SignalHistory(this);
+    m_positionHistory = new PositionHistory(this);
+    connect(m_receiver, &ReceiverModel::epochFinished, m_signalHistory, &SignalHistory::addEpoch);
+    connect(m_receiver, &ReceiverModel::epochFinished, m_positionHistory, &PositionHistory::addEpoch);
+
+    auto *viewMenu = new QMenu(tr("View"), this);
+    menuBar()->insertMenu(ui->menuHelp->menuAction(), viewMenu);
+    // The docks share the right side as tabs, so the window's own layout
+    // only narrows when one is shown; each can be dragged out or apart.
+    auto addDock = [this, viewMenu](const QString &title, const QString &name, QWidget *view) {
+        auto *dock = new QDockWidget(title, this);
+        dock->setObjectName(name);
+        dock->setWidget(view);
+        addDockWidget(Qt::RightDockWidgetArea, dock);
+        if (!m_viewDocks.isEmpty())
+            tabifyDockWidget(m_viewDocks.first(), dock);
+        dock->hide();
+        QAction *toggle = dock->toggleViewAction();
+        viewMenu->addAction(toggle);
+        connect(toggle, &QAction::triggered, dock, [this, dock](bool shown) {
+            if (!shown)
+                return;
+            dock->raise();
+            // A dock first shown takes close to half the width.
+            if (dock->width() < width() / 3)
+                resizeDocks({dock}, {width() * 45 / 100}, Qt::Horizontal);
+        });
+        m_viewDocks.append(dock);
+    };
+    addDock(tr("Signal history"), QStringLiteral("historyDock"), new SignalHistoryView(m_signalHistory));
+    addDock(tr("Position accuracy"), QStringLiteral("accuracyDock"), new AccuracyView(m_positionHistory));
+    addDock(tr("Sentence rates and errors"), QStringLiteral("sentencesDock"), new SentenceView(&m_sentenceCounter));
+}
