@@ -143,7 +143,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(!u.firstFix || (u.status != FixStatus::None && noFix == 0));
             FUZZ_CHECK(u.fixedList.isEmpty() || u.fixedList.endsWith(QLatin1Char(',')));
         }
-        if (key.kind() == RowKey::Gsv)
+        // The tracker's batches go by the sentence's own type, as the
+        // receiver model reads it: a row key goes by text anywhere in the
+        // line, so "$GPGSV,...GGA..." has the GGA row.
+        if (NmeaFields(NmeaFields::sentenceOf(line)).type() == "GSV")
             gsv.append(line);
     }
     SatelliteTracker tracker;
