@@ -63,10 +63,11 @@ void TestPackage::desktopEntryPointsAtInstalledFiles()
     for (const char *file : {"metainfo/org.kestrela.Skyloupe.metainfo.xml", "man/man1/skyloupe.1.gz"})
         QVERIFY2(QFileInfo::exists(share + file), file);
 
-    // Each Qt library the program needs is in a package the .deb depends on.
+    // Each Qt and plotting library the program needs is in a package the
+    // .deb depends on.
     const QStringList depends = output("dpkg-deb", {"-f", m_deb, "Depends"}).split(QRegularExpression("[ ,|]+"));
     const QString dynamic = output("readelf", {"-d", m_root + "/usr/bin/skyloupe"});
-    auto needed = QRegularExpression("\\[(libQt5\\w+\\.so\\.5)\\]").globalMatch(dynamic);
+    auto needed = QRegularExpression("\\[(libQt5\\w+\\.so\\.5|libqwt[\\w-]*\\.so\\.\\d+)\\]").globalMatch(dynamic);
     while (needed.hasNext()) {
         const QString library = needed.next().captured(1);
         const QString owner = output("dpkg", {"-S", library}).section(':', 0, 0);
