@@ -12,6 +12,7 @@
 // counter on it, one block per line feed run of an epoch.
 //
 // Prints one "figure<TAB>value<TAB>unit<TAB>how" line per figure.
+#include "residentmemory.h"
 #include "accuracy/accuracyview.h"
 #include "accuracy/positionhistory.h"
 #include "charts/timechart.h"
@@ -30,18 +31,6 @@
 #include <cstdio>
 
 namespace {
-
-double residentMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
-}
 
 void row(const char *figure, double value, const char *unit, const QString &how)
 {

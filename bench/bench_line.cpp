@@ -15,6 +15,7 @@
 // first layouts and paints are not counted.
 //
 // Prints one "figure<TAB>value<TAB>unit<TAB>how" line per figure.
+#include "residentmemory.h"
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
@@ -55,19 +56,6 @@ double cpuSeconds()
     rusage u;
     getrusage(RUSAGE_SELF, &u);
     return u.ru_utime.tv_sec + u.ru_utime.tv_usec / 1e6 + u.ru_stime.tv_sec + u.ru_stime.tv_usec / 1e6;
-}
-
-// Resident memory in MB, from VmRSS.
-double residentMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
 }
 
 double percentile(QVector<double> v, double p)
