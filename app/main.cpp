@@ -1,5 +1,6 @@
 #include "app/hidpi.h"
 #include "app/mainwindow.h"
+#include "app/quitonsignal.h"
 #include "app/style.h"
 #include "settings/filelocations.h"
 #include "ui_mainwindow.h"
@@ -49,6 +50,8 @@ int main(int argc, char *argv[])
     Places::setCurrent(Places::locate(Places::runsFromInstall(QCoreApplication::applicationDirPath())));
     StyleSettings::ConfigFile = Places::current().configFile;
 
+    // Ended by a signal, the program closes as by its window: nothing read is lost.
+    QuitOnSignal quitOnSignal;
     MainWindow w;
     if (parser.isSet(port))
         w.offerPort(parser.value(port));

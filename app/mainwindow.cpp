@@ -123,6 +123,14 @@ MainWindow::~MainWindow()
     // The form's widgets outlive this object's members; the table must not
     // report its emptying to them.
     disconnect(ui->Log_text->model(), nullptr, this, nullptr);
+    // What was read and not yet taken reaches the log before the port
+    // closes: the block on its way to loadPlot, then the unfinished line
+    // the worker holds.
+    if (m_serial && m_connected) {
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        QMetaObject::invokeMethod(m_serial, &serialport::handOverRest, Qt::BlockingQueuedConnection);
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    }
     shutDownThreads();
     closeLogFile();
     delete ui;

@@ -68,6 +68,9 @@ public slots:
     void set_baud(QString baud);
     QByteArray get_full_pair_command(QByteArray command);
     void run();
+    // The end of the stream: what waits for its line feed goes too, so
+    // every byte read reaches the log. Runs in the worker thread.
+    void handOverRest();
 
 private:
     void scanStep();
@@ -76,10 +79,6 @@ private:
     void writeCommand(const QByteArray &bytes);
     // Hands a block read to the window.
     void handOver(const QByteArray &block);
-    // The end of the stream: what waits for its line feed goes too, so
-    // every byte read reaches the log.
-    void handOverRest();
-
     QSerialPort *m_port = nullptr;
     LineFramer m_framer;
     QByteArray m_lastBlock;
