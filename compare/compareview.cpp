@@ -103,6 +103,12 @@ public:
         setAxisScale(xBottom, -0.6, std::max(1, int(samples.size())) - 0.4, 1);
         setAxisMaxMajor(xBottom, std::max(1, int(samples.size())));
         setAxisMaxMinor(xBottom, 0);
+        // Zero in the middle, so a weaker and a stronger receiver read alike.
+        double largest = 3;
+        for (const QPointF &p : samples)
+            largest = std::max(largest, std::fabs(p.y()));
+        const double edge = std::ceil(largest + 0.5);
+        setAxisScale(yLeft, -edge, edge);
         replot();
     }
 
@@ -121,9 +127,11 @@ CompareView::CompareView(QWidget *parent)
     m_problem->setStyleSheet(QStringLiteral("QLabel{color:%1}").arg(ProblemColour.name()));
     m_problem->setWordWrap(true);
 
-    m_means->setHorizontalHeaderLabels({tr("Mean (dB)"), tr("Latest (dB)"), tr("Signals")});
+    m_means->setHorizontalHeaderLabels({tr("Mean"), tr("Latest"), tr("Signals")});
     m_means->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_means->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_means->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    m_means->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_onlyOne->setWordWrap(true);
     m_onlyOne->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_distanceFigures->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -134,7 +142,9 @@ CompareView::CompareView(QWidget *parent)
 
     ChartLook::apply(m_satellites);
     m_satellites->setAxisTitle(QwtPlot::yLeft, ChartLook::axisTitle(tr("Satellites")));
-    m_satellites->insertLegend(ChartLook::legend(), QwtPlot::TopLegend);
+    QwtLegend *legend = ChartLook::legend();
+    legend->setMaxColumns(2);
+    m_satellites->insertLegend(legend, QwtPlot::TopLegend);
     m_satelliteBars->setBarTitles({QwtText(tr("Reference in view")), QwtText(tr("Reference used")),
                                    QwtText(tr("Under test in view")), QwtText(tr("Under test used"))});
     for (int i = 0; i < 4; ++i) {
@@ -145,9 +155,9 @@ CompareView::CompareView(QWidget *parent)
         m_satelliteBars->setSymbol(i, symbol);
     }
     m_satelliteBars->setLegendIconSize(QSize(12, 12));
-    m_satelliteBars->setSpacing(14);
+    m_satelliteBars->setSpacing(10);
     m_satelliteBars->attach(m_satellites);
-    m_satellites->setAxisScaleDraw(QwtPlot::xBottom, new LabelScaleDraw({"GPS", "GLONASS", "Galileo", "BeiDou", "QZSS"}));
+    m_satellites->setAxisScaleDraw(QwtPlot::xBottom, new LabelScaleDraw({"GPS", "GLO", "GAL", "BDS", "QZSS"}));
     m_satellites->setAxisScale(QwtPlot::xBottom, -0.6, StatisticsConstellations - 0.4, 1);
     m_satellites->setAxisMaxMinor(QwtPlot::xBottom, 0);
 
@@ -175,16 +185,16 @@ CompareView::CompareView(QWidget *parent)
     bar->addWidget(exportButton);
 
     auto *meansColumn = new QVBoxLayout;
-    meansColumn->addWidget(new QLabel(tr("Mean CNR difference per constellation and band"), this));
+    meansColumn->addWidget(new QLabel(tr("Mean CNR difference (dB), per constellation and band"), this));
     meansColumn->addWidget(m_means, 1);
     meansColumn->addWidget(m_onlyOne);
     auto *distanceColumn = new QVBoxLayout;
     distanceColumn->addWidget(m_distance, 1);
     distanceColumn->addWidget(m_distanceFigures);
     auto *bottom = new QHBoxLayout;
-    bottom->addLayout(meansColumn, 2);
-    bottom->addLayout(distanceColumn, 3);
-    bottom->addWidget(m_satellites, 3);
+    bottom->addLayout(meansColumn, 3);
+    bottom->addLayout(distanceColumn, 4);
+    bottom->addWidget(m_satellites, 4);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -193,8 +203,8 @@ CompareView::CompareView(QWidget *parent)
     layout->addLayout(bottom, 2);
     m_bars->setMinimumSize(300, 200);
     m_distance->setMinimumSize(240, 160);
-    m_satellites->setMinimumSize(240, 160);
-    m_means->setMinimumWidth(220);
+    m_satellites->setMinimumSize(380, 160);
+    m_means->setMinimumWidth(370);
     resize(1200, 800);
 
     m_pacer = new RefreshPacer(this, [this] { refresh(); }, RefreshMs);
