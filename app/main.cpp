@@ -1,6 +1,7 @@
 #include "app/hidpi.h"
 #include "app/mainwindow.h"
 #include "app/quitonsignal.h"
+#include "app/receiverwindows.h"
 #include "app/style.h"
 #include "settings/filelocations.h"
 #include "ui_mainwindow.h"
@@ -9,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -29,7 +31,8 @@ int main(int argc, char *argv[])
     parser.addVersionOption();
     const QCommandLineOption port(QStringLiteral("port"),
         QStringLiteral("Offers this serial port, also when the system does not list it, and selects it. "
-                       "Example: --port /dev/ttyUSB0"), QStringLiteral("NAME"));
+                       "Given twice, opens a window for each port, to compare two receivers. "
+                       "Example: --port /dev/ttyUSB0 --port /dev/ttyUSB1"), QStringLiteral("NAME"));
     const QCommandLineOption baud(QStringLiteral("baud"),
         QStringLiteral("Selects this baud rate. Example: --baud 921600"), QStringLiteral("RATE"));
     const QCommandLineOption connect(QStringLiteral("connect"),
@@ -50,15 +53,21 @@ int main(int argc, char *argv[])
     Places::setCurrent(Places::locate(Places::runsFromInstall(QCoreApplication::applicationDirPath())));
     StyleSettings::ConfigFile = Places::current().configFile;
 
-    // Ended by a signal, the program closes as by its window: nothing read is lost.
+    // Ended by a signal, the program closes as by its windows: nothing read
+    // is lost.
     QuitOnSignal quitOnSignal;
-    MainWindow w;
-    if (parser.isSet(port))
-        w.offerPort(parser.value(port));
-    if (parser.isSet(baud))
-        w.form()->comboBox_2->setCurrentText(parser.value(baud));
-    w.show();
-    if (parser.isSet(connect))
-        QTimer::singleShot(0, &w, [&w] { w.form()->ctn_btn->click(); });
+    // A window per --port (one when none is given), each with its own
+    // port, worker, log and views; the program ends with the last one.
+    ReceiverWindows windows;
+    const QStringList ports = parser.values(port);
+    for (int i = 0; i < std::max(1, int(ports.size())); ++i) {
+        MainWindow *w = windows.open();
+        if (i < ports.size())
+            w->offerPort(ports.at(i));
+        if (parser.isSet(baud))
+            w->form()->comboBox_2->setCurrentText(parser.value(baud));
+        if (parser.isSet(connect))
+            QTimer::singleShot(0, w, [w] { w->form()->ctn_btn->click(); });
+    }
     return a.exec();
 }

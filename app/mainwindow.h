@@ -44,6 +44,7 @@ QT_END_NAMESPACE
 class CampaignView;
 class PositionHistory;
 class ReceiverModel;
+class ReceiverWindows;
 class SignalHistory;
 class serialport;
 namespace ReceiverCommands { enum class Restart; }
@@ -81,6 +82,13 @@ public:
     PositionHistory *positionHistory() const { return m_positionHistory; }
     const SentenceCounter &sentenceCounter() const { return m_sentenceCounter; }
     const QList<QDockWidget *> &viewDocks() const { return m_viewDocks; }
+    // The other windows of this process (app/mainwindow_windows.cpp): set
+    // once by the registry that opened this window; adds "New window" and
+    // "Compare receivers..." to the Tool menu. A window without one is alone.
+    void setWindows(ReceiverWindows *windows);
+    // The connection's log file, and whether it is being written.
+    QString logFileName() const { return m_logFileName; }
+    bool isLogging() const { return m_logFile.isOpen(); }
     // Where the sky view starts before its layout takes over, for a screen
     // whose available area is `available`.
     static QRect polarStartGeometry(const QSize &available);
@@ -118,6 +126,8 @@ signals:
     void ttff_start_timer();
     // Changes the open port's baud rate (the baud search).
     void set_baud_signal(QString baud);
+    // The port opened or closed (the registry renames the receiver).
+    void connectionChanged();
 
 public slots:
     void updateport();
@@ -246,6 +256,8 @@ private:
     PositionHistory *m_positionHistory = nullptr;
     SentenceCounter m_sentenceCounter;   // fed every block by loadPlot
     QList<QDockWidget *> m_viewDocks;
+
+    ReceiverWindows *m_windows = nullptr;
 
     // Shell (app/mainwindow.cpp).
     void setUpStyle();

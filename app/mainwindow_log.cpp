@@ -4,6 +4,7 @@
 // when the window goes.
 #include "app/mainwindow.h"
 
+#include "app/receiverwindows.h"
 #include "nmea/logfile.h"
 #include "settings/filelocations.h"
 
@@ -24,6 +25,9 @@ void MainWindow::openLogFile()
 {
     m_connectionStart = QDateTime::currentDateTime();
     m_logFileName = NmeaLog::chooseFile(Places::current().logDirectory, m_connectionStart);
+    // Another window's receiver connected in the same second keeps its file.
+    if (m_windows)
+        m_logFileName = NmeaLog::unshared(m_logFileName, m_windows->logFilesInUse(this));
     const QString reason = NmeaLog::open(m_logFile, m_logFileName);
     const QString notLogging = tr("Not logging: ");
     // The connection goes on without a log, but the user must know; the

@@ -129,6 +129,8 @@ void MainWindow::statuslot(bool open)
         m_serial->setScanFlag(true);
         emit startthread();
     }
+    if (open != wasConnected)
+        emit connectionChanged();
 }
 
 void MainWindow::showLinkMessage(const QString &message)

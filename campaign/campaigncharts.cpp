@@ -1,6 +1,7 @@
 #include "campaign/campaigncharts.h"
 
 #include "charts/chartlook.h"
+#include "charts/labelscaledraw.h"
 
 #include <qwt_legend.h>
 #include <qwt_plot_curve.h>
@@ -19,24 +20,6 @@ namespace {
 constexpr double BoxHalfWidth = 0.3;
 const QColor TimeoutColour(150, 150, 150);
 const QColor MedianColour(30, 30, 30);
-
-// Names the kinds under their boxes (1, 2, ... on the axis).
-class KindScaleDraw : public QwtScaleDraw
-{
-public:
-    explicit KindScaleDraw(const QVector<RestartKind> &kinds) : m_kinds(kinds) {}
-
-    QwtText label(double value) const override
-    {
-        const int index = int(std::lround(value)) - 1;
-        if (std::abs(value - (index + 1)) > 1e-6 || index < 0 || index >= m_kinds.size())
-            return QwtText();
-        return QwtText(restartKindName(m_kinds.at(index)));
-    }
-
-private:
-    QVector<RestartKind> m_kinds;
-};
 
 void setUpPlot(QwtPlot *plot, const QString &xTitle)
 {
@@ -150,7 +133,11 @@ void TtffBoxChart::setKinds(const QVector<RestartKind> &kinds)
         median->attach(this);
         m_boxes.append({box, median});
     }
-    setAxisScaleDraw(xBottom, new KindScaleDraw(kinds));   // the plot owns it
+    // The kinds named under their boxes (1, 2, ... on the axis).
+    QStringList names;
+    for (RestartKind kind : kinds)
+        names << restartKindName(kind);
+    setAxisScaleDraw(xBottom, new LabelScaleDraw(names, 1));   // the plot owns it
     setAxisScale(xBottom, 0.4, kinds.size() + 0.6, 1);
     setAxisScale(yLeft, 0, 10);
     replot();

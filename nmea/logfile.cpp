@@ -35,6 +35,15 @@ QString chooseFile(const QString &directory, const QDateTime &start)
     return fileName(directory, start, plain.exists() ? plain.lastModified() : QDateTime());
 }
 
+QString unshared(const QString &chosen, const QStringList &inUse)
+{
+    const QFileInfo info(chosen);
+    QString name = chosen;
+    for (int n = 2; inUse.contains(name); ++n)
+        name = info.dir().filePath(QStringLiteral("%1_%2.%3").arg(info.completeBaseName()).arg(n).arg(info.suffix()));
+    return name;
+}
+
 QString open(QFile &file, const QString &path)
 {
     if (file.isOpen())

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 class QFile;
 
@@ -27,6 +28,11 @@ QString fileName(const QString &directory, const QDateTime &start,
 
 // Same, looking at the file system for an existing file.
 QString chooseFile(const QString &directory, const QDateTime &start);
+
+// `chosen`, or, when another connection of this process writes a file of
+// that name now (two receivers connected in the same second), the first of
+// "MMdd_hhmmss_2.nma", "_3", ... that none writes.
+QString unshared(const QString &chosen, const QStringList &inUse);
 
 // Creates the directory of `path` as needed and opens `file` on `path` for
 // appending. Returns an empty string on success, otherwise the reason in

@@ -74,7 +74,8 @@ private:
         table()->resizeRowsToContents();
         return sizes();
     }
-    static void letFramePass() { QTest::qWait(50); }
+    // Several frames, so a loaded machine lets the frame timer run too.
+    static void letFramePass() { QTest::qWait(200); }
 
     std::unique_ptr<MainWindow> m_window;
 };

@@ -1,0 +1,111 @@
+// Two receivers in one program: two windows on two simulators with the same
+// seed and sky, the second 3 dB weaker and with position noise, connected in
+// the same moment; the compare view's figures against the truth files.
+#include "app/mainwindow.h"
+#include "app/receiverwindows.h"
+#include "ui_mainwindow.h"
+
+#include "compare/receivercomparison.h"
+#include "e2e/simprocess.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+namespace {
+
+// Horizontal distance between the two truth files' positions at each UTC
+// time (seconds since 1970), in a plane at the site.
+QHash<qint64, double> truthDistances(const QString &referencePath, const QString &underTestPath)
+{
+    QHash<qint64, QPointF> positions[2];
+    const QString paths[2] = {referencePath, underTestPath};
+    for (int s = 0; s < 2; ++s) {
+        QFile file(paths[s]);
+        file.open(QIODevice::ReadOnly);
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            const QDateTime utc = QDateTime::fromString(o.value("utc").toString(), Qt::ISODateWithMs);
+            if (utc.isValid() && o.value("fix").toString() != QLatin1String("none"))
+                positions[s].insert(utc.toSecsSinceEpoch(), QPointF(o.value("lon").toDouble(), o.value("lat").toDouble()));
+        }
+    }
+    QHash<qint64, double> distances;
+    for (auto it = positions[0].cbegin(); it != positions[0].cend(); ++it) {
+        if (!positions[1].contains(it.key()))
+            continue;
+        const QPointF d = positions[1].value(it.key()) - it.value();
+        const double metresPerDegree = 6378137 * M_PI / 180;   // a few mm off over metres
+        distances.insert(it.key(), std::hypot(d.x() * metresPerDegree * std::cos(it.value().y() * M_PI / 180),
+                                              d.y() * metresPerDegree));
+    }
+    return distances;
+}
+
+} // namespace
+
+class TestEndToEndCompare : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void twoWindowsCompared();
+};
+
+void TestEndToEndCompare::twoWindowsCompared()
+{
+    QVERIFY2(SimProcess::isBuilt(), qPrintable(SimProcess::executable() + " is not built"));
+    QTemporaryDir dir;
+    const QString oldDir = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    SimProcess sims[2];
+    QVERIFY(sims[0].start({"--seed", "5", "--signals", "2", "--truth", dir.filePath("ref.jsonl")}));
+    QVERIFY(sims[1].start({"--seed", "5", "--signals", "2", "--truth", dir.filePath("dut.jsonl"), "--cnr-offset",
+                           "-3", "--position-noise", "2"}));
+
+    {
+        ReceiverWindows windows;
+        MainWindow *w[2] = {windows.open(), windows.open()};
+        windows.showComparison();
+        CompareView *view = windows.compareView();
+        QVERIFY2(view->problemText().startsWith("Waiting for epochs"), qPrintable(view->problemText()));
+        for (int s = 0; s < 2; ++s) {
+            w[s]->offerPort(sims[s].portPath());
+            w[s]->form()->comboBox_2->setCurrentText(QStringLiteral("115200"));
+        }
+        // Both in the same second: each keeps a log file of its own.
+        w[0]->form()->ctn_btn->click();
+        w[1]->form()->ctn_btn->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w[0]->isLogging() && w[1]->isLogging(), 10000);
+        QVERIFY2(w[0]->logFileName() != w[1]->logFileName(), qPrintable(w[0]->logFileName()));
+
+        const ReceiverComparison *comparison = view->comparison();
+        QTRY_VERIFY_WITH_TIMEOUT(comparison->pairCount() >= 8, 30000);
+        view->refresh();
+        QCOMPARE(view->problemText(), QString());
+        const QStringList rows = view->meansText().split('\n');
+        QVERIFY2(rows.size() >= 5, qPrintable(view->meansText()));
+        for (const QString &row : rows)
+            QVERIFY2(row.section('\t', 1, 1) == QLatin1String("-3.0"), qPrintable(row));
+        QCOMPARE(view->onlyOneText(), QStringLiteral("Only the reference tracks: none\n"
+                                                     "Only the receiver under test tracks: none"));
+
+        // The mean distance shown, against the truth files at the compared times.
+        const QHash<qint64, double> truth = truthDistances(dir.filePath("ref.jsonl"), dir.filePath("dut.jsonl"));
+        double sum = 0;
+        for (double t : comparison->times())
+            sum += truth.value(qint64(t), qQNaN());
+        const double mean = sum / comparison->times().size();
+        const QString shown = view->distanceText().section(QStringLiteral("mean "), 1, 1).section(' ', 0, 0);
+        QVERIFY2(std::fabs(shown.toDouble() - mean) < 0.02, qPrintable(view->distanceText() + " / " + QString::number(mean)));
+
+        // Closing one window leaves the other, and the view, running.
+        w[1]->close();
+        QTRY_COMPARE(windows.windows().size(), 1);
+        QVERIFY(w[0]->isConnected() && view->isVisible());
+    }
+    QDir::setCurrent(oldDir);
+}
+
+QTEST_MAIN(TestEndToEndCompare)
+#include "tst_e2e_compare.moc"
