@@ -167,6 +167,14 @@ void EpochAssembler::endBlock()
         finishCurrent();
 }
 
+void EpochAssembler::finish()
+{
+    if (m_delimited)
+        finishCurrent();
+    else
+        endBlock();
+}
+
 void EpochAssembler::finishCurrent()
 {
     if (m_current.lines == 0)

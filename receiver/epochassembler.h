@@ -28,6 +28,10 @@ public:
     void addLine(const QByteArray &line, qint64 receivedMs = 0);
     // The end of a block read from the line.
     void endBlock();
+    // The end of the input (a log read to its end): the epoch being gathered
+    // is finished as the next beginning would finish it, or as endBlock
+    // does for a receiver that sends no line that begins epochs.
+    void finish();
     // The epochs finished since the last call, oldest first.
     QVector<Epoch> takeFinished();
 
