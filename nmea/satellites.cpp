@@ -52,7 +52,8 @@ SatelliteColour constellationColour(Constellation constellation)
 const ConstellationRow *findConstellation(const QByteArray &talker, int prn)
 {
     for (const ConstellationRow &row : Table) {
-        if ((row.talker[0] == '\0' || talker == row.talker) && prn >= row.firstPrn && prn <= row.lastPrn)
+        // The numbers first: comparing them is cheaper than the talker.
+        if (prn >= row.firstPrn && prn <= row.lastPrn && (row.talker[0] == '\0' || talker == row.talker))
             return &row;
     }
     return nullptr;

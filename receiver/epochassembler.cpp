@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -31,26 +32,26 @@ int readUtc(const QByteArray &field)
     return int(std::lround((h * 3600 + m * 60) * 1000.0 + s * 1000.0));
 }
 
-// "ddmm.mmmm" and its hemisphere as signed degrees; false when empty.
-bool readDegrees(const QByteArray &value, const QByteArray &hemisphere, double *degrees)
+// Field i, "ddmm.mmmm", and its hemisphere (field i + 1) as signed
+// degrees; false when empty.
+bool readDegrees(const NmeaFields &fields, int i, double *degrees)
 {
-    bool ok = false;
-    const double v = value.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
+    double v = 0;
+    if (!fields.numberAt(i, &v) || !std::isfinite(v))
         return false;
     const double whole = std::trunc(v / 100.0);
     double d = whole + (v - whole * 100.0) / 60.0;
-    if (hemisphere == "S" || hemisphere == "W")
+    if (fields.isAt(i + 1, "S") || fields.isAt(i + 1, "W"))
         d = -d;
     *degrees = d;
     return true;
 }
 
-double readNumber(const QByteArray &field)
+double readNumber(const NmeaFields &fields, int i)
 {
-    bool ok = false;
-    const double v = field.toDouble(&ok);
-    return ok ? v : std::numeric_limits<double>::quiet_NaN();
+    double v = std::numeric_limits<double>::quiet_NaN();
+    fields.numberAt(i, &v);
+    return v;
 }
 
 // The GSV talker whose numbers a GSA of this system uses.
@@ -70,38 +71,50 @@ void EpochAssembler::addLine(const QByteArray &received, qint64 receivedMs)
     const NmeaFields fields(line);
     const QByteArray type = fields.type();
     QByteArray key = fields.at(0);
+    // Compared once: every line of the input passes here.
+    enum Kind { Other, Gga, Rmc, Gns, Gll, Zda, Gsa, Gsv };
+    static const struct { char name[4]; Kind kind; } kinds[] = {
+        {"GSV", Gsv}, {"GSA", Gsa}, {"GGA", Gga}, {"RMC", Rmc}, {"GNS", Gns}, {"GLL", Gll}, {"ZDA", Zda}};
+    Kind kind = Other;
+    for (const auto &k : kinds) {
+        if (type.size() == 3 && std::memcmp(type.constData(), k.name, 3) == 0) {
+            kind = k.kind;
+            break;
+        }
+    }
 
-    if (type == "GGA" || type == "RMC" || type == "GNS" || type == "ZDA")
+    if (kind == Gga || kind == Rmc || kind == Gns || kind == Zda)
         takeTime(key, type, readUtc(fields.at(1)), receivedMs);
-    else if (type == "GLL")
+    else if (kind == Gll)
         takeTime(key, type, readUtc(fields.at(5)), receivedMs);
     if (m_current.lines == 0 && !m_delimited)
         startEpoch(-1, receivedMs);
     ++m_current.lines;
 
-    if (type == "GGA")
-        readGga(fields, receivedMs);
-    else if (type == "RMC")
-        readRmc(fields, receivedMs);
-    else if (type == "GNS")
-        readGns(fields);
-    else if (type == "GLL")
-        readGll(fields);
-    else if (type == "ZDA")
-        readZda(fields);
-    else if (type == "GSA")
-        readGsa(fields, receivedMs);
-    else if (type == "GSV") {
+    switch (kind) {
+    case Gga: readGga(fields, receivedMs); break;
+    case Rmc: readRmc(fields, receivedMs); break;
+    case Gns: readGns(fields); break;
+    case Gll: readGll(fields); break;
+    case Zda: readZda(fields); break;
+    case Gsa: readGsa(fields, receivedMs); break;
+    case Gsv: {
         readGsv(fields);
         // The last message of a group, and its signal, make the kind.
-        const bool last = fields.at(1) == fields.at(2);
+        const bool last = fields.sizeAt(1) == fields.sizeAt(2) && fields.at(1) == fields.at(2);
         key += last ? QByteArrayLiteral(",last,") : QByteArray("," + fields.at(2) + ",");
         if ((fields.count() - 4) % 4 == 1)
             key += fields.at(fields.count() - 1);
+        break;
+    }
+    case Other: break;
     }
     // Proprietary sentences ($P...) often come at rates of their own; they
     // never mark the end of an epoch.
-    if (fields.talker().startsWith('P'))
+    int talkerAt = 0;
+    while (talkerAt < line.size() && line.at(talkerAt) == '$')
+        ++talkerAt;
+    if (fields.sizeAt(0) >= talkerAt + 2 && line.at(talkerAt) == 'P')
         return;
     m_lastKey = key;
     m_looksComplete = !m_terminalKey.isEmpty() && key == m_terminalKey;
@@ -147,6 +160,7 @@ void EpochAssembler::closeCurrent()
 void EpochAssembler::startEpoch(int utcMs, qint64 receivedMs)
 {
     m_current = Epoch();
+    m_current.satellites.reserve(64);
     m_delimited = false;
     m_markers.clear();
     m_positionRank = 0;
@@ -182,7 +196,9 @@ void EpochAssembler::finishCurrent()
     m_current.sequence = m_sequence++;
     if (m_delimited)
         m_terminalKey = m_lastKey;
-    m_finished.append(current());
+    // What current() returns, moved rather than copied: every epoch passes.
+    markUsed(&m_current);
+    m_finished.append(std::move(m_current));
     startEpoch(-1, 0);
 }
 
@@ -198,9 +214,14 @@ Epoch EpochAssembler::current() const
     Epoch epoch = m_current;
     if (epoch.sequence < 0)
         epoch.sequence = m_sequence;
-    for (SatelliteInView &s : epoch.satellites)
-        s.used = std::find(epoch.used.cbegin(), epoch.used.cend(), s.key) != epoch.used.cend();
+    markUsed(&epoch);
     return epoch;
+}
+
+void EpochAssembler::markUsed(Epoch *epoch)
+{
+    for (SatelliteInView &s : epoch->satellites)
+        s.used = std::find(epoch->used.cbegin(), epoch->used.cend(), s.key) != epoch->used.cend();
 }
 
 void EpochAssembler::reset()
@@ -214,8 +235,7 @@ void EpochAssembler::setPosition(const NmeaFields &fields, int latitudeAt, int r
         return;
     double latitude = 0;
     double longitude = 0;
-    if (!readDegrees(fields.at(latitudeAt), fields.at(latitudeAt + 1), &latitude)
-        || !readDegrees(fields.at(latitudeAt + 2), fields.at(latitudeAt + 3), &longitude))
+    if (!readDegrees(fields, latitudeAt, &latitude) || !readDegrees(fields, latitudeAt + 2, &longitude))
         return;
     m_positionRank = rank;
     m_current.hasPosition = true;
@@ -226,17 +246,17 @@ void EpochAssembler::setPosition(const NmeaFields &fields, int latitudeAt, int r
 // $GPGGA,123519.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
 void EpochAssembler::readGga(const NmeaFields &fields, qint64 receivedMs)
 {
-    if (!fields.at(6).isEmpty())
+    if (fields.sizeAt(6) > 0)
         m_current.quality = fields.intAt(6);
     if (m_current.quality > 0 && m_current.fixLineMs[Epoch::GgaFix] < 0)
         m_current.fixLineMs[Epoch::GgaFix] = receivedMs;
     setPosition(fields, 2, 4);
-    if (!fields.at(7).isEmpty())
+    if (fields.sizeAt(7) > 0)
         m_current.satellitesInUse = fields.intAt(7);
     if (std::isnan(m_current.hdop))
-        m_current.hdop = readNumber(fields.at(8));
-    m_current.altitude = readNumber(fields.at(9));
-    m_current.geoidSeparation = readNumber(fields.at(11));
+        m_current.hdop = readNumber(fields, 8);
+    m_current.altitude = readNumber(fields, 9);
+    m_current.geoidSeparation = readNumber(fields, 11);
 }
 
 // $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
@@ -259,15 +279,15 @@ void EpochAssembler::readGns(const NmeaFields &fields)
 {
     setPosition(fields, 2, 3);
     if (std::isnan(m_current.altitude))
-        m_current.altitude = readNumber(fields.at(9));
+        m_current.altitude = readNumber(fields, 9);
     if (std::isnan(m_current.geoidSeparation))
-        m_current.geoidSeparation = readNumber(fields.at(10));
+        m_current.geoidSeparation = readNumber(fields, 10);
 }
 
 // $GNGLL,3403.47162394,N,11711.80927093,W,235647.00,A,D*64
 void EpochAssembler::readGll(const NmeaFields &fields)
 {
-    if (fields.at(6) == "A")
+    if (fields.isAt(6, "A"))
         setPosition(fields, 1, 1);
 }
 
@@ -284,19 +304,19 @@ void EpochAssembler::readGsa(const NmeaFields &fields, qint64 receivedMs)
 {
     const int system = gsaSystemId(fields);
     const int slot = system >= 1 && system <= 5 ? system : 0;
-    if (!fields.at(2).isEmpty())
+    if (fields.sizeAt(2) > 0)
         m_current.fixType[slot] = fields.intAt(2);
     if (m_current.fixType[slot] == 3 && m_current.fixLineMs[Epoch::Gsa3dFix] < 0)
         m_current.fixLineMs[Epoch::Gsa3dFix] = receivedMs;
-    m_current.pdop = readNumber(fields.at(15));
-    m_current.hdop = readNumber(fields.at(16));
-    m_current.vdop = readNumber(fields.at(17));
+    m_current.pdop = readNumber(fields, 15);
+    m_current.hdop = readNumber(fields, 16);
+    m_current.vdop = readNumber(fields, 17);
 
     const QByteArray talker = talkerOfSystem(system);
     if (talker.isEmpty())
         return;
     for (int i = 3; i <= 14; ++i) {
-        if (fields.at(i).isEmpty())
+        if (fields.sizeAt(i) == 0)
             continue;
         const int number = fields.intAt(i);
         const ConstellationRow *row = findConstellation(talker, number);
@@ -308,6 +328,20 @@ void EpochAssembler::readGsa(const NmeaFields &fields, qint64 receivedMs)
     }
 }
 
+QString EpochAssembler::labelOf(const ConstellationRow &row, const NmeaFields &fields, int field)
+{
+    // Made once per satellite and spelling, then shared: a label for every
+    // satellite of every epoch cost an allocation each.
+    const qint64 key = (qint64(row.letter) << 40) | (qint64(fields.sizeAt(field)) << 32) | quint32(fields.intAt(field));
+    auto it = m_labels.constFind(key);
+    if (it != m_labels.constEnd())
+        return *it;
+    const QString label = satelliteLabel(row, fields.at(field));
+    if (m_labels.size() < 1024)
+        m_labels.insert(key, label);
+    return label;
+}
+
 // $GPGSV,3,1,11,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1*6A
 void EpochAssembler::readGsv(const NmeaFields &fields)
 {
@@ -317,7 +351,6 @@ void EpochAssembler::readGsv(const NmeaFields &fields)
     // One field after the last whole group is the NMEA 4.10 signal ID.
     const int sentSignal = (fields.count() - 4) % 4 == 1 ? readSignalId(fields.at(fields.count() - 1)) : 0;
     for (int k = 1; k <= satellites; ++k) {
-        const QByteArray number = fields.at(4 * k);
         const ConstellationRow *row = findConstellation(talker, fields.intAt(4 * k));
         if (!row)
             continue;
@@ -328,14 +361,14 @@ void EpochAssembler::readGsv(const NmeaFields &fields)
         if (first) {
             SatelliteInView s;
             s.key = key;
-            s.label = satelliteLabel(*row, number);
+            s.label = labelOf(*row, fields, 4 * k);
             m_current.satellites.append(s);
             it = m_current.satellites.end() - 1;
         }
         // A later listing of the same satellite updates what it sends.
-        if (first || !fields.at(4 * k + 1).isEmpty())
+        if (first || fields.sizeAt(4 * k + 1) > 0)
             it->elevation = float(fields.intAt(4 * k + 1));
-        if (first || !fields.at(4 * k + 2).isEmpty())
+        if (first || fields.sizeAt(4 * k + 2) > 0)
             it->azimuth = float(fields.intAt(4 * k + 2));
 
         const int signalId = sentSignal > 0 ? sentSignal : primarySignal(row->constellation);

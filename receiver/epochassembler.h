@@ -4,9 +4,12 @@
 #include "receiver/epoch.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QString>
 #include <QVector>
 
 class NmeaFields;
+struct ConstellationRow;
 
 // Turns received lines into epochs. An epoch begins where a line brings a
 // new UTC time (GGA, RMC, GNS, GLL; a ZDA stamped less than 100 ms after the
@@ -48,6 +51,8 @@ public:
 
 private:
     void startEpoch(int utcMs, qint64 receivedMs);
+    // Marks the satellites a GSA of the epoch lists as used.
+    static void markUsed(Epoch *epoch);
     void finishCurrent();
     // Begins a new epoch where a GGA, RMC, GNS, GLL or ZDA line says so.
     void takeTime(const QByteArray &address, const QByteArray &type, int utcMs, qint64 receivedMs);
@@ -60,6 +65,8 @@ private:
     void readZda(const NmeaFields &fields);
     void readGsa(const NmeaFields &fields, qint64 receivedMs);
     void readGsv(const NmeaFields &fields);
+    // The label of the satellite numbered in `field` of a GSV line.
+    QString labelOf(const ConstellationRow &row, const NmeaFields &fields, int field);
     // Sets the position unless a sentence that ranks higher already did.
     void setPosition(const NmeaFields &fields, int latitudeAt, int rank);
 
@@ -74,6 +81,7 @@ private:
     QByteArray m_terminalKey;   // kind of the line that ended the previous epoch
     bool m_looksComplete = false;
     QVector<Epoch> m_finished;
+    QHash<qint64, QString> m_labels;   // by letter, digits and number as sent
 };
 
 #endif // EPOCHASSEMBLER_H

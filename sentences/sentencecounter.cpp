@@ -99,15 +99,22 @@ void SentenceCounter::addSentence(const char *begin, const char *end, bool cut, 
     const char *addressEnd = begin + 1;
     while (addressEnd != end && *addressEnd != ',' && *addressEnd != '*')
         ++addressEnd;
-    QByteArray type(begin + 1, int(addressEnd - begin - 1));
-    if (type.isEmpty() || type.size() > 10 || !std::all_of(type.cbegin(), type.cend(), isAddressCharacter)
-        || ((checksumWrong || cut) && !m_types.contains(type)))
-        type = QByteArrayLiteral("?");
-
-    Type &t = m_types[type];
+    // Looked up as a view of the sentence: a copy is made only for a new type.
+    const QByteArray address = QByteArray::fromRawData(begin + 1, int(addressEnd - begin - 1));
+    const bool readable = !address.isEmpty() && address.size() <= 10
+                          && std::all_of(address.cbegin(), address.cend(), isAddressCharacter);
+    auto found = readable ? m_types.find(address) : m_types.end();
+    if (found == m_types.end()) {
+        const QByteArray type = readable && !checksumWrong && !cut ? QByteArray(address.constData(), address.size())
+                                                                   : QByteArrayLiteral("?");
+        found = m_types.find(type);
+        if (found == m_types.end()) {
+            found = m_types.insert(type, Type());
+            found->counts.type = type;
+        }
+    }
+    Type &t = *found;
     SentenceTypeCounts &c = t.counts;
-    if (c.type.isEmpty())
-        c.type = type;
     ++c.count;
     c.lastSeenMs = receivedMs;
     if (t.recent.empty() || t.recent.back().first != receivedMs)
