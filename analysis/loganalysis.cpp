@@ -96,12 +96,10 @@ void LogAnalysis::addBytes(const char *data, qint64 size)
 void LogAnalysis::finish()
 {
     if (!m_partial.isEmpty()) {
-        // The counter counts a line only at its line feed: the last line of
-        // a log without one gets it here.
-        m_sentences.addBlock(QByteArrayLiteral("\n"), 0);
         addLine(m_partial.constData(), m_partial.constData() + m_partial.size());
         m_partial.clear();
     }
+    m_sentences.finish(0);
     m_assembler.finish();
     takeEpochs();
 }
@@ -209,7 +207,9 @@ void LogAnalysis::addEpoch(const Epoch &epoch)
 
 bool LogAnalysis::holdsNmea() const
 {
-    if (m_epochs > 0)
+    // Binary data can make an epoch of lines that begin with "$"; only a
+    // time or a right checksum tells NMEA.
+    if (m_timedEpochs > 0)
         return true;
     for (const SentenceTypeCounts &t : m_sentences.types(0)) {
         if (t.type != "?" && t.count > t.checksumErrors + t.withoutChecksum)

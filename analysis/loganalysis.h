@@ -87,7 +87,7 @@ public:
     void finish();
 
     // True when the log held at least one sentence with a right checksum
-    // or one epoch.
+    // or one epoch with a time.
     bool holdsNmea() const;
 
     // Results, complete after finish().

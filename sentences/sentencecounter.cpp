@@ -36,10 +36,10 @@ void SentenceCounter::addBlock(const QByteArray &block, qint64 receivedMs)
     int start = 0;
     for (int feed = block.indexOf('\n'); feed >= 0; feed = block.indexOf('\n', start)) {
         if (m_partial.isEmpty()) {
-            addLine(block.constData() + start, block.constData() + feed + 1, receivedMs);
+            addLine(block.constData() + start, block.constData() + feed + 1, true, receivedMs);
         } else {
             m_partial.append(block.constData() + start, feed + 1 - start);
-            addLine(m_partial.constData(), m_partial.constData() + m_partial.size(), receivedMs);
+            addLine(m_partial.constData(), m_partial.constData() + m_partial.size(), true, receivedMs);
             m_partial.clear();
         }
         start = feed + 1;
@@ -51,11 +51,18 @@ void SentenceCounter::addBlock(const QByteArray &block, qint64 receivedMs)
     }
 }
 
-void SentenceCounter::addLine(const char *begin, const char *lineEnd, qint64 receivedMs)
+void SentenceCounter::finish(qint64 receivedMs)
 {
-    ++m_totals.lines;
+    if (!m_partial.isEmpty())
+        addLine(m_partial.constData(), m_partial.constData() + m_partial.size(), false, receivedMs);
+    m_partial.clear();
+}
+
+void SentenceCounter::addLine(const char *begin, const char *lineEnd, bool ended, qint64 receivedMs)
+{
+    m_totals.lines += ended ? 1 : 0;
     // The text ends before the line feed and any carriage returns.
-    const char *end = lineEnd - 1;
+    const char *end = ended ? lineEnd - 1 : lineEnd;
     while (end != begin && end[-1] == '\r')
         --end;
     const char *dollar = std::find(begin, end, '$');
