@@ -69,24 +69,29 @@ void EpochAssembler::addLine(const QByteArray &received, qint64 receivedMs)
     if (!line.startsWith('$'))
         return;
     const NmeaFields fields(line);
-    const QByteArray type = fields.type();
-    QByteArray key = fields.at(0);
-    // Compared once: every line of the input passes here.
+    // The kind of line is made in a buffer kept from line to line: every
+    // line of the input passes here, and most are GSV.
+    const int addressSize = fields.sizeAt(0);
+    QByteArray &key = m_keyBuffer;
+    if (key.capacity() < 64)
+        key.reserve(64);
+    key.resize(0);
+    key.append(line.constData(), addressSize);
     enum Kind { Other, Gga, Rmc, Gns, Gll, Zda, Gsa, Gsv };
     static const struct { char name[4]; Kind kind; } kinds[] = {
         {"GSV", Gsv}, {"GSA", Gsa}, {"GGA", Gga}, {"RMC", Rmc}, {"GNS", Gns}, {"GLL", Gll}, {"ZDA", Zda}};
     Kind kind = Other;
     for (const auto &k : kinds) {
-        if (type.size() == 3 && std::memcmp(type.constData(), k.name, 3) == 0) {
+        if (addressSize >= 6 && std::memcmp(line.constData() + addressSize - 3, k.name, 3) == 0) {
             kind = k.kind;
             break;
         }
     }
 
     if (kind == Gga || kind == Rmc || kind == Gns || kind == Zda)
-        takeTime(key, type, readUtc(fields.at(1)), receivedMs);
+        takeTime(key, kind == Zda, readUtc(fields.at(1)), receivedMs);
     else if (kind == Gll)
-        takeTime(key, type, readUtc(fields.at(5)), receivedMs);
+        takeTime(key, false, readUtc(fields.at(5)), receivedMs);
     if (m_current.lines == 0 && !m_delimited)
         startEpoch(-1, receivedMs);
     ++m_current.lines;
@@ -102,9 +107,15 @@ void EpochAssembler::addLine(const QByteArray &received, qint64 receivedMs)
         readGsv(fields);
         // The last message of a group, and its signal, make the kind.
         const bool last = fields.sizeAt(1) == fields.sizeAt(2) && fields.at(1) == fields.at(2);
-        key += last ? QByteArrayLiteral(",last,") : QByteArray("," + fields.at(2) + ",");
+        if (last) {
+            key.append(",last,");
+        } else {
+            key.append(',');
+            key.append(fields.at(2));
+            key.append(',');
+        }
         if ((fields.count() - 4) % 4 == 1)
-            key += fields.at(fields.count() - 1);
+            key.append(fields.at(fields.count() - 1));
         break;
     }
     case Other: break;
@@ -116,14 +127,15 @@ void EpochAssembler::addLine(const QByteArray &received, qint64 receivedMs)
         ++talkerAt;
     if (fields.sizeAt(0) >= talkerAt + 2 && line.at(talkerAt) == 'P')
         return;
-    m_lastKey = key;
     m_looksComplete = !m_terminalKey.isEmpty() && key == m_terminalKey;
+    // The latest kind is kept; its old buffer takes the next line's.
+    std::swap(m_lastKey, m_keyBuffer);
 }
 
-void EpochAssembler::takeTime(const QByteArray &address, const QByteArray &type, int utcMs, qint64 receivedMs)
+void EpochAssembler::takeTime(const QByteArray &address, bool zda, int utcMs, qint64 receivedMs)
 {
     if (utcMs < 0) {
-        if (type == "ZDA")
+        if (zda)
             return;
         // The receiver does not know the time: the sentence coming again
         // begins the next epoch.
@@ -138,14 +150,14 @@ void EpochAssembler::takeTime(const QByteArray &address, const QByteArray &type,
     bool same = false;
     if (m_current.hasTime()) {
         const int late = (utcMs - m_current.utcMs + DayMs) % DayMs;
-        same = late == 0 || (type == "ZDA" && late < ZdaLateMs);
+        same = late == 0 || (zda && late < ZdaLateMs);
     }
     if (!same) {
         closeCurrent();
         startEpoch(utcMs, receivedMs);
         m_delimited = true;
     }
-    if (type != "ZDA")
+    if (!zda)
         m_markers.append(address);
 }
 

@@ -54,8 +54,8 @@ private:
     // Marks the satellites a GSA of the epoch lists as used.
     static void markUsed(Epoch *epoch);
     void finishCurrent();
-    // Begins a new epoch where a GGA, RMC, GNS, GLL or ZDA line says so.
-    void takeTime(const QByteArray &address, const QByteArray &type, int utcMs, qint64 receivedMs);
+    // Begins a new epoch where a GGA, RMC, GNS, GLL or ZDA (zda) line says so.
+    void takeTime(const QByteArray &address, bool zda, int utcMs, qint64 receivedMs);
     // Finishes the epoch being gathered, or drops it when its start was missed.
     void closeCurrent();
     void readGga(const NmeaFields &fields, qint64 receivedMs);
@@ -78,6 +78,7 @@ private:
     int m_lastUtcMs = -1;
     qint64 m_sequence = 0;
     QByteArray m_lastKey;       // kind of the latest line
+    QByteArray m_keyBuffer;     // where the next line's kind is made
     QByteArray m_terminalKey;   // kind of the line that ended the previous epoch
     bool m_looksComplete = false;
     QVector<Epoch> m_finished;
