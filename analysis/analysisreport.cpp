@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -29,11 +30,27 @@ QJsonValue rounded(double value, int decimals)
     return number(std::round(value * scale) / scale);
 }
 
-QString utcText(double seconds)
+// "2024-06-01T03:00:00.000Z" (as Qt::ISODateWithMs writes UTC); empty for
+// no time. Made by hand: the CSV files want one for every epoch.
+QByteArray utcBytes(double seconds)
 {
     if (!std::isfinite(seconds))
-        return QString();
-    return QDateTime::fromMSecsSinceEpoch(std::llround(seconds * 1000.0), Qt::UTC).toString(Qt::ISODateWithMs);
+        return QByteArray();
+    const qint64 ms = std::llround(seconds * 1000.0);
+    const qint64 dayMs = 86400000;
+    const qint64 days = ms >= 0 ? ms / dayMs : -((-ms + dayMs - 1) / dayMs);
+    const qint64 ofDay = ms - days * dayMs;
+    const QDate date = QDate(1970, 1, 1).addDays(days);
+    char text[40];
+    const int n = std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", date.year(), date.month(),
+                                date.day(), int(ofDay / 3600000), int(ofDay / 60000 % 60), int(ofDay / 1000 % 60),
+                                int(ofDay % 1000));
+    return QByteArray(text, n);
+}
+
+QString utcText(double seconds)
+{
+    return QString::fromLatin1(utcBytes(seconds));
 }
 
 QJsonValue utcValue(double seconds)
@@ -150,13 +167,32 @@ void appendInt(QByteArray &out, qint64 value)
     out.append(text + sizeof text - n, n);
 }
 
-// A value sent as a whole number (elevation, azimuth, CNR) as one.
-void appendValue(QByteArray &out, float value)
+char *put(char *p, const char *text, int size)
 {
-    if (value == std::floor(value) && std::fabs(value) < 1e9f)
-        appendInt(out, qint64(value));
-    else
-        appendNumber(out, value, 1);
+    std::memcpy(p, text, size_t(size));
+    return p + size;
+}
+
+// As appendValue, at `p`, which has room for 40 characters; returns the end.
+char *putValue(char *p, float value)
+{
+    if (value == std::floor(value) && std::fabs(value) < 1e9f) {
+        qint64 v = qint64(value);
+        if (v < 0) {
+            *p++ = '-';
+            v = -v;
+        }
+        char digits[12];
+        int n = 0;
+        do {
+            digits[n++] = char('0' + v % 10);
+            v /= 10;
+        } while (v);
+        while (n > 0)
+            *p++ = digits[--n];
+        return p;
+    }
+    return p + std::snprintf(p, 40, "%.1f", double(value));
 }
 
 } // namespace
@@ -311,7 +347,7 @@ bool AnalysisCsv::open(const QString &directory, QString *error)
 
 void AnalysisCsv::addEpoch(const Epoch &epoch, const EpochStatistics &stats, double utcSeconds)
 {
-    const QByteArray utc = utcText(utcSeconds).toLatin1();
+    const QByteArray utc = utcBytes(utcSeconds);
     QByteArray &e = m_epochRows;
     e += utc;
     e += ',';
@@ -344,31 +380,44 @@ void AnalysisCsv::addEpoch(const Epoch &epoch, const EpochStatistics &stats, dou
 
     // Signal names by constellation and ID, made once.
     static QByteArray names[6][16];
+    // A row per signal, some two million an hour at 10 Hz: the satellite's
+    // part of it is made once on the stack, and each row is copied straight
+    // into the buffer.
     QByteArray &r = m_satelliteRows;
     for (const SatelliteInView &sat : epoch.satellites) {
         const int c = int(sat.key.constellation);
+        char front[96];
+        char *f = put(front, utc.constData(), utc.size());
+        *f++ = ',';
+        f = put(f, ConstellationNames[c], int(std::strlen(ConstellationNames[c])));
+        *f++ = ',';
+        f = putValue(f, float(sat.key.number));
+        *f++ = ',';
+        char middle[48];
+        char *m = middle;
+        *m++ = ',';
+        m = putValue(m, sat.elevation);
+        *m++ = ',';
+        m = putValue(m, sat.azimuth);
+        *m++ = ',';
         for (const SignalCnr &signal : sat.cnrs) {
-            r += utc;
-            r += ',';
-            r += ConstellationNames[c];
-            r += ',';
-            appendInt(r, sat.key.number);
-            r += ',';
+            QByteArray name;
             if (signal.signalId >= 0 && signal.signalId < 16) {
-                QByteArray &name = names[c][signal.signalId];
-                if (name.isEmpty())
-                    name = signalName(sat.key.constellation, signal.signalId).toLatin1();
-                r += name;
+                QByteArray &known = names[c][signal.signalId];
+                if (known.isEmpty())
+                    known = signalName(sat.key.constellation, signal.signalId).toLatin1();
+                name = known;
             } else {
-                r += signalName(sat.key.constellation, signal.signalId).toLatin1();
+                name = signalName(sat.key.constellation, signal.signalId).toLatin1();
             }
-            r += ',';
-            appendValue(r, sat.elevation);
-            r += ',';
-            appendValue(r, sat.azimuth);
-            r += ',';
-            appendValue(r, signal.cnr);
-            r += sat.used ? ",1\n" : ",0\n";
+            const int at = r.size();
+            r.resize(at + int(f - front) + name.size() + int(m - middle) + 48);
+            char *p = put(r.data() + at, front, int(f - front));
+            p = put(p, name.constData(), name.size());
+            p = put(p, middle, int(m - middle));
+            p = putValue(p, signal.cnr);
+            p = put(p, sat.used ? ",1\n" : ",0\n", 3);
+            r.resize(int(p - r.constData()));
         }
     }
     flushIfFull();
