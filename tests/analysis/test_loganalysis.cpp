@@ -92,6 +92,8 @@ class TestLogAnalysis : public QObject
 private slots:
     void simulatorTruth_data();
     void simulatorTruth();
+    void gapsAndGarbage_data();
+    void gapsAndGarbage();
     void captures_data();
     void captures();
     void exitStatus_data();
@@ -210,6 +212,50 @@ void TestLogAnalysis::simulatorTruth()
         QVERIFY(std::fabs(position["cep50"].toDouble() - percentileOf(distances, 0.5)) < 0.05);
         QVERIFY(std::fabs(position["cep95"].toDouble() - percentileOf(distances, 0.95)) < 0.05);
     }
+}
+
+void TestLogAnalysis::gapsAndGarbage_data()
+{
+    QTest::addColumn<int>("dropFrom");       // the epochs [dropFrom, dropFrom + dropped) are cut out
+    QTest::addColumn<int>("dropped");
+    QTest::addColumn<QByteArray>("garbage");   // a line of it before every tenth epoch
+    QTest::addColumn<bool>("lastLineEnd");
+    QTest::newRow("ten epochs missing") << 40 << 10 << QByteArray() << true;
+    QTest::newRow("NUL and binary lines") << 0 << 0 << QByteArray("\0\x01\xff\0GGA,\x80\n", 10) << true;
+    QTest::newRow("no line end at the end, a gap of one") << 7 << 1 << QByteArray() << false;
+}
+
+void TestLogAnalysis::gapsAndGarbage()
+{
+    QFETCH(int, dropFrom);
+    QFETCH(int, dropped);
+    QFETCH(QByteArray, garbage);
+    QFETCH(bool, lastLineEnd);
+    QTemporaryDir dir;
+    QCOMPARE(QProcess::execute(SimProcess::executable(), {"--epochs", "100", "--output", dir.filePath("log.nma")}), 0);
+    QFile file(dir.filePath("log.nma"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    // The simulator's epochs each begin with a GGA line.
+    const QList<QByteArray> epochs = file.readAll().split('$').mid(1);
+    QByteArray log;
+    int epoch = -1;
+    for (const QByteArray &sentence : epochs) {
+        epoch += sentence.startsWith("GNGGA") ? 1 : 0;
+        if (sentence.startsWith("GNGGA") && epoch % 10 == 0)
+            log += garbage;
+        if (epoch < dropFrom || epoch >= dropFrom + dropped)
+            log += '$' + sentence;
+    }
+    if (!lastLineEnd)
+        log.chop(2);
+    const QJsonObject summary = analyse(log);
+    QCOMPARE(summary["epochs"].toInt(), 100 - dropped);
+    QCOMPARE(summary["epochIntervalSeconds"].toDouble(), 1.0);
+    QCOMPARE(summary["gaps"]["missingEpochs"].toInt(), dropped);
+    QCOMPARE(summary["gaps"]["longestGapSeconds"].toDouble(), dropped + 1.0);
+    QCOMPARE(summary["sentences"]["bytes"].toInt(), log.size());
+    QCOMPARE(summary["sentences"]["bytesNotNmea"].toInt(), 10 * garbage.size());
+    QCOMPARE(summary["fixAvailability"]["percent"].toDouble(), 100.0);
 }
 
 void TestLogAnalysis::captures_data()
