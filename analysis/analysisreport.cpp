@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QJsonArray>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -147,9 +148,11 @@ void appendNumber(QByteArray &out, double value, int decimals)
 {
     if (!std::isfinite(value))
         return;
-    char text[40];
-    const int n = std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    out.append(text, n);
+    // As "%.*f" writes it, without the C library's formatting machinery.
+    char text[64];
+    const std::to_chars_result written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed,
+                                                       decimals);
+    out.append(text, int(written.ptr - text));
 }
 
 void appendInt(QByteArray &out, qint64 value)

@@ -173,6 +173,7 @@ void EpochAssembler::startEpoch(int utcMs, qint64 receivedMs)
 {
     m_current = Epoch();
     m_current.satellites.reserve(64);
+    m_satelliteIndex.fill(-1);
     m_delimited = false;
     m_markers.clear();
     m_positionRank = 0;
@@ -367,15 +368,25 @@ void EpochAssembler::readGsv(const NmeaFields &fields)
         if (!row)
             continue;
         const SatelliteKey key{row->constellation, fields.intAt(4 * k) - row->offset};
-        auto it = std::find_if(m_current.satellites.begin(), m_current.satellites.end(),
-                               [&key](const SatelliteInView &s) { return s.key == key; });
-        const bool first = it == m_current.satellites.end();
+        // Where the epoch lists the satellite: by the index for numbers up
+        // to 255 (-1: not yet), else by looking.
+        QVector<SatelliteInView> &sats = m_current.satellites;
+        const bool indexed = key.number >= 0 && key.number < IndexedNumbers;
+        qint16 *index = indexed ? &m_satelliteIndex[int(key.constellation) * IndexedNumbers + key.number] : nullptr;
+        auto it = sats.end();
+        if (index && *index >= 0 && *index < sats.size() && sats.at(*index).key == key)
+            it = sats.begin() + *index;
+        else if (!index || *index >= 0)
+            it = std::find_if(sats.begin(), sats.end(), [&key](const SatelliteInView &s) { return s.key == key; });
+        const bool first = it == sats.end();
         if (first) {
             SatelliteInView s;
             s.key = key;
             s.label = labelOf(*row, fields, 4 * k);
-            m_current.satellites.append(s);
-            it = m_current.satellites.end() - 1;
+            sats.append(s);
+            it = sats.end() - 1;
+            if (index)
+                *index = qint16(sats.size() - 1);
         }
         // A later listing of the same satellite updates what it sends.
         if (first || fields.sizeAt(4 * k + 1) > 0)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 
+#include <array>
+
 class NmeaFields;
 struct ConstellationRow;
 
@@ -82,6 +84,10 @@ private:
     QByteArray m_terminalKey;   // kind of the line that ended the previous epoch
     bool m_looksComplete = false;
     QVector<Epoch> m_finished;
+    // Where the epoch being gathered lists each satellite, by constellation
+    // and number; -1: not listed.
+    static constexpr int IndexedNumbers = 256;
+    std::array<qint16, 6 * IndexedNumbers> m_satelliteIndex{};
     QHash<qint64, QString> m_labels;   // by letter, digits and number as sent
 };
 
