@@ -8,7 +8,9 @@
 // STREAM is the simulator's --output file (run-bench.sh passes its hour);
 // without it the hour is written first. Runs the analysis twice: with the
 // default files (summary.json, epochs.csv, satellites.csv) and with
-// summary.json alone. The sentences are those summary.json counts.
+// summary.json alone, three times each, and takes the median run (the
+// machine is shared, and a busy neighbour slows single runs by a third).
+// The sentences are those summary.json counts.
 //
 // Prints one "figure<TAB>value<TAB>unit<TAB>how" line per figure.
 #include <QCoreApplication>
@@ -20,6 +22,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -99,15 +102,21 @@ int main(int argc, char *argv[])
     };
     for (const auto &run : runs) {
         const QString out = work.filePath(QString::fromLatin1(run.key));
-        const ChildCost cost = runChild({build + QStringLiteral("/skyloupe"), "--analyze", stream, "--out", out,
-                                         "--format", QString::fromLatin1(run.formats)});
+        QVector<ChildCost> costs;
+        for (int i = 0; i < 3; ++i) {
+            costs.append(runChild({build + QStringLiteral("/skyloupe"), "--analyze", stream, "--out", out,
+                                   "--format", QString::fromLatin1(run.formats)}));
+        }
+        std::sort(costs.begin(), costs.end(),
+                  [](const ChildCost &a, const ChildCost &b) { return a.cpuSeconds < b.cpuSeconds; });
+        const ChildCost cost = costs.first().cpuSeconds <= 0 ? costs.first() : costs.at(1);
         const qint64 sentences = sentencesIn(QDir(out).filePath(QStringLiteral("summary.json")));
         if (cost.cpuSeconds <= 0 || sentences <= 0) {
             std::fprintf(stderr, "bench_analyze: skyloupe --analyze %s failed\n", qPrintable(stream));
             return 1;
         }
         const QString how = QStringLiteral("skyloupe --analyze of the one-hour 10 Hz log (%1 sentences, %2 MB), "
-                                           "%3; its CPU time (user + system)")
+                                           "%3; its CPU time (user + system), median of 3 runs")
                                 .arg(sentences).arg(streamMb, 0, 'f', 1).arg(QString::fromLatin1(run.what));
         row(QByteArray(run.key).append(".sentences_per_s").constData(), sentences / cost.cpuSeconds, "1/s", how);
         row(QByteArray(run.key).append(".cpu_s").constData(), cost.cpuSeconds, "s", how);
