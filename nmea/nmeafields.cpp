@@ -1,5 +1,6 @@
 #include "nmea/nmeafields.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -69,6 +70,13 @@ bool NmeaFields::isAt(int i, const char *text) const
 {
     const int size = sizeAt(i);
     return int(qstrlen(text)) == size && (size == 0 || std::memcmp(fieldData(i), text, size_t(size)) == 0);
+}
+
+bool NmeaFields::digitsAt(int i) const
+{
+    const int size = sizeAt(i);
+    const char *p = size > 0 ? fieldData(i) : nullptr;
+    return size > 0 && std::all_of(p, p + size, [](char c) { return c >= '0' && c <= '9'; });
 }
 
 int NmeaFields::intAt(int i) const

@@ -25,6 +25,8 @@ public:
     int sizeAt(int i) const;
     bool isAt(int i, const char *text) const;
     bool numberAt(int i, double *value) const;
+    // True when the field is decimal digits and nothing else.
+    bool digitsAt(int i) const;
 
     // The sentence in a line: the line itself, or, for a line that does
     // not begin with "$", the part from its last "$" (or run of "$") on,

@@ -345,13 +345,18 @@ QString EpochAssembler::labelOf(const ConstellationRow &row, const NmeaFields &f
 {
     // Made once per satellite and spelling, then shared: a label for every
     // satellite of every epoch cost an allocation each.
-    const qint64 key = (qint64(row.letter) << 40) | (qint64(fields.sizeAt(field)) << 32) | quint32(fields.intAt(field));
-    auto it = m_labels.constFind(key);
-    if (it != m_labels.constEnd())
-        return *it;
+    const int number = fields.intAt(field);
+    const int digits = fields.sizeAt(field);
+    const int slot = int(row.constellation) * IndexedNumbers + number;
+    // Digits alone: their count and value give the spelling.
+    const bool cached = number >= 0 && number < IndexedNumbers && digits < 100 && fields.digitsAt(field);
+    if (cached && m_labelDigits[slot] == digits)
+        return m_labels[slot];
     const QString label = satelliteLabel(row, fields.at(field));
-    if (m_labels.size() < 1024)
-        m_labels.insert(key, label);
+    if (cached) {
+        m_labels[slot] = label;
+        m_labelDigits[slot] = qint8(digits);
+    }
     return label;
 }
 

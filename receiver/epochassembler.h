@@ -88,7 +88,10 @@ private:
     // and number; -1: not listed.
     static constexpr int IndexedNumbers = 256;
     std::array<qint16, 6 * IndexedNumbers> m_satelliteIndex{};
-    QHash<qint64, QString> m_labels;   // by letter, digits and number as sent
+    // Labels by constellation and number as sent, with the number's digits
+    // (0: none yet): "G5" and "G05" are both GPS 5.
+    std::array<QString, 6 * IndexedNumbers> m_labels;
+    std::array<qint8, 6 * IndexedNumbers> m_labelDigits{};
 };
 
 #endif // EPOCHASSEMBLER_H
