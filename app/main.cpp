@@ -1,3 +1,5 @@
+#include "analysis/analysischarts.h"
+#include "analysis/analyzecommand.h"
 #include "app/hidpi.h"
 #include "app/mainwindow.h"
 #include "app/quitonsignal.h"
@@ -15,6 +17,10 @@
 
 int main(int argc, char *argv[])
 {
+    // A recorded log read without a window: before any QApplication, so
+    // it needs no display.
+    if (AnalyzeCommand::isRequested(argc, argv))
+        return analyzeMain(argc, argv);
     HiDpi::enable();
     QApplication a(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral("1.2"));

@@ -69,6 +69,8 @@ step "9/10 noise at 1 MB/s for $flood s" \
     bench/bench_flood.sh "$build" mb1 1000000 "$flood"
 step "10/10 noise as fast as the line is read for $flood s" \
     bench/bench_flood.sh "$build" unpaced 0 "$flood"
+step "11 skyloupe --analyze of the hour, one core" \
+    "$build/bench/bench_analyze" "$work/hour.nma"
 
 # key <TAB> label <TAB> goal ("<N", ">=N" or empty), in the order shown.
 cat >"$work/layout.tsv" <<'EOF'
@@ -120,6 +122,10 @@ flood.mb1.idle_after	9 noise 1 MB/s: idle again after its end	<2
 flood.unpaced.rss_peak	10 noise unpaced: RSS peak	<150
 flood.unpaced.log_missing	10 noise unpaced: bytes written but not in the log	<65536
 flood.unpaced.idle_after	10 noise unpaced: idle again after its end	<2
+analyze.sentences_per_s	11 analyze: sentences per CPU second	>=1000000
+analyze.rss_peak	11 analyze: peak RSS	<100
+analyze.json_only.sentences_per_s	11 analyze, summary only: sentences per CPU s	>=1000000
+analyze.json_only.rss_peak	11 analyze, summary only: peak RSS	
 EOF
 
 awk -F'\t' '

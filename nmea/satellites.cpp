@@ -52,7 +52,11 @@ SatelliteColour constellationColour(Constellation constellation)
 const ConstellationRow *findConstellation(const QByteArray &talker, int prn)
 {
     for (const ConstellationRow &row : Table) {
-        if ((row.talker[0] == '\0' || talker == row.talker) && prn >= row.firstPrn && prn <= row.lastPrn)
+        // The numbers first: comparing them is cheaper than the talker (two
+        // letters in every row that names one).
+        if (prn >= row.firstPrn && prn <= row.lastPrn
+            && (row.talker[0] == '\0'
+                || (talker.size() == 2 && talker.at(0) == row.talker[0] && talker.at(1) == row.talker[1])))
             return &row;
     }
     return nullptr;

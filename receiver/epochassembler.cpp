@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -31,26 +32,26 @@ int readUtc(const QByteArray &field)
     return int(std::lround((h * 3600 + m * 60) * 1000.0 + s * 1000.0));
 }
 
-// "ddmm.mmmm" and its hemisphere as signed degrees; false when empty.
-bool readDegrees(const QByteArray &value, const QByteArray &hemisphere, double *degrees)
+// Field i, "ddmm.mmmm", and its hemisphere (field i + 1) as signed
+// degrees; false when empty.
+bool readDegrees(const NmeaFields &fields, int i, double *degrees)
 {
-    bool ok = false;
-    const double v = value.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
+    double v = 0;
+    if (!fields.numberAt(i, &v) || !std::isfinite(v))
         return false;
     const double whole = std::trunc(v / 100.0);
     double d = whole + (v - whole * 100.0) / 60.0;
-    if (hemisphere == "S" || hemisphere == "W")
+    if (fields.isAt(i + 1, "S") || fields.isAt(i + 1, "W"))
         d = -d;
     *degrees = d;
     return true;
 }
 
-double readNumber(const QByteArray &field)
+double readNumber(const NmeaFields &fields, int i)
 {
-    bool ok = false;
-    const double v = field.toDouble(&ok);
-    return ok ? v : std::numeric_limits<double>::quiet_NaN();
+    double v = std::numeric_limits<double>::quiet_NaN();
+    fields.numberAt(i, &v);
+    return v;
 }
 
 // The GSV talker whose numbers a GSA of this system uses.
@@ -68,49 +69,73 @@ void EpochAssembler::addLine(const QByteArray &received, qint64 receivedMs)
     if (!line.startsWith('$'))
         return;
     const NmeaFields fields(line);
-    const QByteArray type = fields.type();
-    QByteArray key = fields.at(0);
+    // The kind of line is made in a buffer kept from line to line: every
+    // line of the input passes here, and most are GSV.
+    const int addressSize = fields.sizeAt(0);
+    QByteArray &key = m_keyBuffer;
+    if (key.capacity() < 64)
+        key.reserve(64);
+    key.resize(0);
+    key.append(line.constData(), addressSize);
+    enum Kind { Other, Gga, Rmc, Gns, Gll, Zda, Gsa, Gsv };
+    static const struct { char name[4]; Kind kind; } kinds[] = {
+        {"GSV", Gsv}, {"GSA", Gsa}, {"GGA", Gga}, {"RMC", Rmc}, {"GNS", Gns}, {"GLL", Gll}, {"ZDA", Zda}};
+    Kind kind = Other;
+    for (const auto &k : kinds) {
+        if (addressSize >= 6 && std::memcmp(line.constData() + addressSize - 3, k.name, 3) == 0) {
+            kind = k.kind;
+            break;
+        }
+    }
 
-    if (type == "GGA" || type == "RMC" || type == "GNS" || type == "ZDA")
-        takeTime(key, type, readUtc(fields.at(1)), receivedMs);
-    else if (type == "GLL")
-        takeTime(key, type, readUtc(fields.at(5)), receivedMs);
+    if (kind == Gga || kind == Rmc || kind == Gns || kind == Zda)
+        takeTime(key, kind == Zda, readUtc(fields.at(1)), receivedMs);
+    else if (kind == Gll)
+        takeTime(key, false, readUtc(fields.at(5)), receivedMs);
     if (m_current.lines == 0 && !m_delimited)
         startEpoch(-1, receivedMs);
     ++m_current.lines;
 
-    if (type == "GGA")
-        readGga(fields, receivedMs);
-    else if (type == "RMC")
-        readRmc(fields, receivedMs);
-    else if (type == "GNS")
-        readGns(fields);
-    else if (type == "GLL")
-        readGll(fields);
-    else if (type == "ZDA")
-        readZda(fields);
-    else if (type == "GSA")
-        readGsa(fields, receivedMs);
-    else if (type == "GSV") {
+    switch (kind) {
+    case Gga: readGga(fields, receivedMs); break;
+    case Rmc: readRmc(fields, receivedMs); break;
+    case Gns: readGns(fields); break;
+    case Gll: readGll(fields); break;
+    case Zda: readZda(fields); break;
+    case Gsa: readGsa(fields, receivedMs); break;
+    case Gsv: {
         readGsv(fields);
         // The last message of a group, and its signal, make the kind.
-        const bool last = fields.at(1) == fields.at(2);
-        key += last ? QByteArrayLiteral(",last,") : QByteArray("," + fields.at(2) + ",");
+        const bool last = fields.sizeAt(1) == fields.sizeAt(2) && fields.at(1) == fields.at(2);
+        if (last) {
+            key.append(",last,");
+        } else {
+            key.append(',');
+            key.append(fields.at(2));
+            key.append(',');
+        }
         if ((fields.count() - 4) % 4 == 1)
-            key += fields.at(fields.count() - 1);
+            key.append(fields.at(fields.count() - 1));
+        break;
+    }
+    case Other: break;
     }
     // Proprietary sentences ($P...) often come at rates of their own; they
     // never mark the end of an epoch.
-    if (fields.talker().startsWith('P'))
+    int talkerAt = 0;
+    while (talkerAt < line.size() && line.at(talkerAt) == '$')
+        ++talkerAt;
+    if (fields.sizeAt(0) >= talkerAt + 2 && line.at(talkerAt) == 'P')
         return;
-    m_lastKey = key;
     m_looksComplete = !m_terminalKey.isEmpty() && key == m_terminalKey;
+    // The latest kind is kept; its old buffer takes the next line's.
+    std::swap(m_lastKey, m_keyBuffer);
 }
 
-void EpochAssembler::takeTime(const QByteArray &address, const QByteArray &type, int utcMs, qint64 receivedMs)
+void EpochAssembler::takeTime(const QByteArray &address, bool zda, int utcMs, qint64 receivedMs)
 {
     if (utcMs < 0) {
-        if (type == "ZDA")
+        if (zda)
             return;
         // The receiver does not know the time: the sentence coming again
         // begins the next epoch.
@@ -125,14 +150,14 @@ void EpochAssembler::takeTime(const QByteArray &address, const QByteArray &type,
     bool same = false;
     if (m_current.hasTime()) {
         const int late = (utcMs - m_current.utcMs + DayMs) % DayMs;
-        same = late == 0 || (type == "ZDA" && late < ZdaLateMs);
+        same = late == 0 || (zda && late < ZdaLateMs);
     }
     if (!same) {
         closeCurrent();
         startEpoch(utcMs, receivedMs);
         m_delimited = true;
     }
-    if (type != "ZDA")
+    if (!zda)
         m_markers.append(address);
 }
 
@@ -147,6 +172,8 @@ void EpochAssembler::closeCurrent()
 void EpochAssembler::startEpoch(int utcMs, qint64 receivedMs)
 {
     m_current = Epoch();
+    m_current.satellites.reserve(64);
+    m_satelliteIndex.fill(-1);
     m_delimited = false;
     m_markers.clear();
     m_positionRank = 0;
@@ -167,6 +194,14 @@ void EpochAssembler::endBlock()
         finishCurrent();
 }
 
+void EpochAssembler::finish()
+{
+    if (m_delimited)
+        finishCurrent();
+    else
+        endBlock();
+}
+
 void EpochAssembler::finishCurrent()
 {
     if (m_current.lines == 0)
@@ -174,7 +209,9 @@ void EpochAssembler::finishCurrent()
     m_current.sequence = m_sequence++;
     if (m_delimited)
         m_terminalKey = m_lastKey;
-    m_finished.append(current());
+    // What current() returns, moved rather than copied: every epoch passes.
+    markUsed(&m_current);
+    m_finished.append(std::move(m_current));
     startEpoch(-1, 0);
 }
 
@@ -190,9 +227,14 @@ Epoch EpochAssembler::current() const
     Epoch epoch = m_current;
     if (epoch.sequence < 0)
         epoch.sequence = m_sequence;
-    for (SatelliteInView &s : epoch.satellites)
-        s.used = std::find(epoch.used.cbegin(), epoch.used.cend(), s.key) != epoch.used.cend();
+    markUsed(&epoch);
     return epoch;
+}
+
+void EpochAssembler::markUsed(Epoch *epoch)
+{
+    for (SatelliteInView &s : epoch->satellites)
+        s.used = std::find(epoch->used.cbegin(), epoch->used.cend(), s.key) != epoch->used.cend();
 }
 
 void EpochAssembler::reset()
@@ -206,8 +248,7 @@ void EpochAssembler::setPosition(const NmeaFields &fields, int latitudeAt, int r
         return;
     double latitude = 0;
     double longitude = 0;
-    if (!readDegrees(fields.at(latitudeAt), fields.at(latitudeAt + 1), &latitude)
-        || !readDegrees(fields.at(latitudeAt + 2), fields.at(latitudeAt + 3), &longitude))
+    if (!readDegrees(fields, latitudeAt, &latitude) || !readDegrees(fields, latitudeAt + 2, &longitude))
         return;
     m_positionRank = rank;
     m_current.hasPosition = true;
@@ -218,17 +259,17 @@ void EpochAssembler::setPosition(const NmeaFields &fields, int latitudeAt, int r
 // $GPGGA,123519.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
 void EpochAssembler::readGga(const NmeaFields &fields, qint64 receivedMs)
 {
-    if (!fields.at(6).isEmpty())
+    if (fields.sizeAt(6) > 0)
         m_current.quality = fields.intAt(6);
     if (m_current.quality > 0 && m_current.fixLineMs[Epoch::GgaFix] < 0)
         m_current.fixLineMs[Epoch::GgaFix] = receivedMs;
     setPosition(fields, 2, 4);
-    if (!fields.at(7).isEmpty())
+    if (fields.sizeAt(7) > 0)
         m_current.satellitesInUse = fields.intAt(7);
     if (std::isnan(m_current.hdop))
-        m_current.hdop = readNumber(fields.at(8));
-    m_current.altitude = readNumber(fields.at(9));
-    m_current.geoidSeparation = readNumber(fields.at(11));
+        m_current.hdop = readNumber(fields, 8);
+    m_current.altitude = readNumber(fields, 9);
+    m_current.geoidSeparation = readNumber(fields, 11);
 }
 
 // $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
@@ -251,15 +292,15 @@ void EpochAssembler::readGns(const NmeaFields &fields)
 {
     setPosition(fields, 2, 3);
     if (std::isnan(m_current.altitude))
-        m_current.altitude = readNumber(fields.at(9));
+        m_current.altitude = readNumber(fields, 9);
     if (std::isnan(m_current.geoidSeparation))
-        m_current.geoidSeparation = readNumber(fields.at(10));
+        m_current.geoidSeparation = readNumber(fields, 10);
 }
 
 // $GNGLL,3403.47162394,N,11711.80927093,W,235647.00,A,D*64
 void EpochAssembler::readGll(const NmeaFields &fields)
 {
-    if (fields.at(6) == "A")
+    if (fields.isAt(6, "A"))
         setPosition(fields, 1, 1);
 }
 
@@ -276,19 +317,19 @@ void EpochAssembler::readGsa(const NmeaFields &fields, qint64 receivedMs)
 {
     const int system = gsaSystemId(fields);
     const int slot = system >= 1 && system <= 5 ? system : 0;
-    if (!fields.at(2).isEmpty())
+    if (fields.sizeAt(2) > 0)
         m_current.fixType[slot] = fields.intAt(2);
     if (m_current.fixType[slot] == 3 && m_current.fixLineMs[Epoch::Gsa3dFix] < 0)
         m_current.fixLineMs[Epoch::Gsa3dFix] = receivedMs;
-    m_current.pdop = readNumber(fields.at(15));
-    m_current.hdop = readNumber(fields.at(16));
-    m_current.vdop = readNumber(fields.at(17));
+    m_current.pdop = readNumber(fields, 15);
+    m_current.hdop = readNumber(fields, 16);
+    m_current.vdop = readNumber(fields, 17);
 
     const QByteArray talker = talkerOfSystem(system);
     if (talker.isEmpty())
         return;
     for (int i = 3; i <= 14; ++i) {
-        if (fields.at(i).isEmpty())
+        if (fields.sizeAt(i) == 0)
             continue;
         const int number = fields.intAt(i);
         const ConstellationRow *row = findConstellation(talker, number);
@@ -300,6 +341,25 @@ void EpochAssembler::readGsa(const NmeaFields &fields, qint64 receivedMs)
     }
 }
 
+QString EpochAssembler::labelOf(const ConstellationRow &row, const NmeaFields &fields, int field)
+{
+    // Made once per satellite and spelling, then shared: a label for every
+    // satellite of every epoch cost an allocation each.
+    const int number = fields.intAt(field);
+    const int digits = fields.sizeAt(field);
+    const int slot = int(row.constellation) * IndexedNumbers + number;
+    // Digits alone: their count and value give the spelling.
+    const bool cached = number >= 0 && number < IndexedNumbers && digits < 100 && fields.digitsAt(field);
+    if (cached && m_labelDigits[slot] == digits)
+        return m_labels[slot];
+    const QString label = satelliteLabel(row, fields.at(field));
+    if (cached) {
+        m_labels[slot] = label;
+        m_labelDigits[slot] = qint8(digits);
+    }
+    return label;
+}
+
 // $GPGSV,3,1,11,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1*6A
 void EpochAssembler::readGsv(const NmeaFields &fields)
 {
@@ -309,25 +369,34 @@ void EpochAssembler::readGsv(const NmeaFields &fields)
     // One field after the last whole group is the NMEA 4.10 signal ID.
     const int sentSignal = (fields.count() - 4) % 4 == 1 ? readSignalId(fields.at(fields.count() - 1)) : 0;
     for (int k = 1; k <= satellites; ++k) {
-        const QByteArray number = fields.at(4 * k);
         const ConstellationRow *row = findConstellation(talker, fields.intAt(4 * k));
         if (!row)
             continue;
         const SatelliteKey key{row->constellation, fields.intAt(4 * k) - row->offset};
-        auto it = std::find_if(m_current.satellites.begin(), m_current.satellites.end(),
-                               [&key](const SatelliteInView &s) { return s.key == key; });
-        const bool first = it == m_current.satellites.end();
+        // Where the epoch lists the satellite: by the index for numbers up
+        // to 255 (-1: not yet), else by looking.
+        QVector<SatelliteInView> &sats = m_current.satellites;
+        const bool indexed = key.number >= 0 && key.number < IndexedNumbers;
+        qint16 *index = indexed ? &m_satelliteIndex[int(key.constellation) * IndexedNumbers + key.number] : nullptr;
+        auto it = sats.end();
+        if (index && *index >= 0 && *index < sats.size() && sats.at(*index).key == key)
+            it = sats.begin() + *index;
+        else if (!index || *index >= 0)
+            it = std::find_if(sats.begin(), sats.end(), [&key](const SatelliteInView &s) { return s.key == key; });
+        const bool first = it == sats.end();
         if (first) {
             SatelliteInView s;
             s.key = key;
-            s.label = satelliteLabel(*row, number);
-            m_current.satellites.append(s);
-            it = m_current.satellites.end() - 1;
+            s.label = labelOf(*row, fields, 4 * k);
+            sats.append(s);
+            it = sats.end() - 1;
+            if (index)
+                *index = qint16(sats.size() - 1);
         }
         // A later listing of the same satellite updates what it sends.
-        if (first || !fields.at(4 * k + 1).isEmpty())
+        if (first || fields.sizeAt(4 * k + 1) > 0)
             it->elevation = float(fields.intAt(4 * k + 1));
-        if (first || !fields.at(4 * k + 2).isEmpty())
+        if (first || fields.sizeAt(4 * k + 2) > 0)
             it->azimuth = float(fields.intAt(4 * k + 2));
 
         const int signalId = sentSignal > 0 ? sentSignal : primarySignal(row->constellation);

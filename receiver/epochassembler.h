@@ -4,9 +4,14 @@
 #include "receiver/epoch.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QString>
 #include <QVector>
 
+#include <array>
+
 class NmeaFields;
+struct ConstellationRow;
 
 // Turns received lines into epochs. An epoch begins where a line brings a
 // new UTC time (GGA, RMC, GNS, GLL; a ZDA stamped less than 100 ms after the
@@ -28,6 +33,10 @@ public:
     void addLine(const QByteArray &line, qint64 receivedMs = 0);
     // The end of a block read from the line.
     void endBlock();
+    // The end of the input (a log read to its end): the epoch being gathered
+    // is finished as the next beginning would finish it, or as endBlock
+    // does for a receiver that sends no line that begins epochs.
+    void finish();
     // The epochs finished since the last call, oldest first.
     QVector<Epoch> takeFinished();
 
@@ -44,9 +53,11 @@ public:
 
 private:
     void startEpoch(int utcMs, qint64 receivedMs);
+    // Marks the satellites a GSA of the epoch lists as used.
+    static void markUsed(Epoch *epoch);
     void finishCurrent();
-    // Begins a new epoch where a GGA, RMC, GNS, GLL or ZDA line says so.
-    void takeTime(const QByteArray &address, const QByteArray &type, int utcMs, qint64 receivedMs);
+    // Begins a new epoch where a GGA, RMC, GNS, GLL or ZDA (zda) line says so.
+    void takeTime(const QByteArray &address, bool zda, int utcMs, qint64 receivedMs);
     // Finishes the epoch being gathered, or drops it when its start was missed.
     void closeCurrent();
     void readGga(const NmeaFields &fields, qint64 receivedMs);
@@ -56,6 +67,8 @@ private:
     void readZda(const NmeaFields &fields);
     void readGsa(const NmeaFields &fields, qint64 receivedMs);
     void readGsv(const NmeaFields &fields);
+    // The label of the satellite numbered in `field` of a GSV line.
+    QString labelOf(const ConstellationRow &row, const NmeaFields &fields, int field);
     // Sets the position unless a sentence that ranks higher already did.
     void setPosition(const NmeaFields &fields, int latitudeAt, int rank);
 
@@ -67,9 +80,18 @@ private:
     int m_lastUtcMs = -1;
     qint64 m_sequence = 0;
     QByteArray m_lastKey;       // kind of the latest line
+    QByteArray m_keyBuffer;     // where the next line's kind is made
     QByteArray m_terminalKey;   // kind of the line that ended the previous epoch
     bool m_looksComplete = false;
     QVector<Epoch> m_finished;
+    // Where the epoch being gathered lists each satellite, by constellation
+    // and number; -1: not listed.
+    static constexpr int IndexedNumbers = 256;
+    std::array<qint16, 6 * IndexedNumbers> m_satelliteIndex{};
+    // Labels by constellation and number as sent, with the number's digits
+    // (0: none yet): "G5" and "G05" are both GPS 5.
+    std::array<QString, 6 * IndexedNumbers> m_labels;
+    std::array<qint8, 6 * IndexedNumbers> m_labelDigits{};
 };
 
 #endif // EPOCHASSEMBLER_H

@@ -1,24 +1,42 @@
 #include "receiver/epochstatistics.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <functional>
 
-float topFourAverage(QVector<float> values)
+namespace {
+
+// The values of one epoch's constellation or band: kept on the stack, as
+// every epoch makes a few dozen of them.
+using CnrValues = QVarLengthArray<float, 64>;
+
+// topFourAverage over [begin, end), which it reorders.
+float topFourOf(float *begin, float *end)
 {
-    values.erase(std::remove_if(values.begin(), values.end(), [](float v) { return !(v > 0); }), values.end());
-    std::sort(values.begin(), values.end(), std::greater<float>());
-    const int top = std::min(4, int(values.size()));
+    end = std::remove_if(begin, end, [](float v) { return !(v > 0); });
+    const int top = std::min(4, int(end - begin));
+    // The four largest in descending order, summed in that order as a full
+    // sort would: the same float.
+    std::partial_sort(begin, begin + top, end, std::greater<float>());
     float sum = 0.0f;
     for (int i = 0; i < top; ++i)
-        sum += values.at(i);
+        sum += begin[i];
     return top == 0 ? 0.0f : sum / float(top);
+}
+
+} // namespace
+
+float topFourAverage(QVector<float> values)
+{
+    return topFourOf(values.data(), values.data() + values.size());
 }
 
 EpochStatistics epochStatistics(const Epoch &epoch)
 {
     EpochStatistics s;
-    QVector<float> best[StatisticsConstellations];
-    QVector<float> ofBand[StatisticsConstellations][BandCount];
+    CnrValues best[StatisticsConstellations];
+    CnrValues ofBand[StatisticsConstellations][BandCount];
     for (const SatelliteInView &sat : epoch.satellites) {
         const int c = int(sat.key.constellation);
         if (c >= StatisticsConstellations)
@@ -41,9 +59,9 @@ EpochStatistics epochStatistics(const Epoch &epoch)
         if (int(key.constellation) < StatisticsConstellations)
             ++s.constellation[int(key.constellation)].used;
     }
-    auto fill = [](ConstellationStatistics &stats, const QVector<float> &cnrs) {
+    auto fill = [](ConstellationStatistics &stats, CnrValues &cnrs) {
         stats.peak = cnrs.isEmpty() ? 0.0f : std::max(0.0f, *std::max_element(cnrs.cbegin(), cnrs.cend()));
-        stats.topFourAverage = topFourAverage(cnrs);
+        stats.topFourAverage = topFourOf(cnrs.begin(), cnrs.end());
     };
     for (int c = 0; c < StatisticsConstellations; ++c) {
         fill(s.constellation[c], best[c]);

@@ -36,10 +36,10 @@ void SentenceCounter::addBlock(const QByteArray &block, qint64 receivedMs)
     int start = 0;
     for (int feed = block.indexOf('\n'); feed >= 0; feed = block.indexOf('\n', start)) {
         if (m_partial.isEmpty()) {
-            addLine(block.constData() + start, block.constData() + feed + 1, receivedMs);
+            addLine(block.constData() + start, block.constData() + feed + 1, true, receivedMs);
         } else {
             m_partial.append(block.constData() + start, feed + 1 - start);
-            addLine(m_partial.constData(), m_partial.constData() + m_partial.size(), receivedMs);
+            addLine(m_partial.constData(), m_partial.constData() + m_partial.size(), true, receivedMs);
             m_partial.clear();
         }
         start = feed + 1;
@@ -51,11 +51,18 @@ void SentenceCounter::addBlock(const QByteArray &block, qint64 receivedMs)
     }
 }
 
-void SentenceCounter::addLine(const char *begin, const char *lineEnd, qint64 receivedMs)
+void SentenceCounter::finish(qint64 receivedMs)
 {
-    ++m_totals.lines;
+    if (!m_partial.isEmpty())
+        addLine(m_partial.constData(), m_partial.constData() + m_partial.size(), false, receivedMs);
+    m_partial.clear();
+}
+
+void SentenceCounter::addLine(const char *begin, const char *lineEnd, bool ended, qint64 receivedMs)
+{
+    m_totals.lines += ended ? 1 : 0;
     // The text ends before the line feed and any carriage returns.
-    const char *end = lineEnd - 1;
+    const char *end = ended ? lineEnd - 1 : lineEnd;
     while (end != begin && end[-1] == '\r')
         --end;
     const char *dollar = std::find(begin, end, '$');
@@ -99,15 +106,22 @@ void SentenceCounter::addSentence(const char *begin, const char *end, bool cut, 
     const char *addressEnd = begin + 1;
     while (addressEnd != end && *addressEnd != ',' && *addressEnd != '*')
         ++addressEnd;
-    QByteArray type(begin + 1, int(addressEnd - begin - 1));
-    if (type.isEmpty() || type.size() > 10 || !std::all_of(type.cbegin(), type.cend(), isAddressCharacter)
-        || ((checksumWrong || cut) && !m_types.contains(type)))
-        type = QByteArrayLiteral("?");
-
-    Type &t = m_types[type];
+    // Looked up as a view of the sentence: a copy is made only for a new type.
+    const QByteArray address = QByteArray::fromRawData(begin + 1, int(addressEnd - begin - 1));
+    const bool readable = !address.isEmpty() && address.size() <= 10
+                          && std::all_of(address.cbegin(), address.cend(), isAddressCharacter);
+    auto found = readable ? m_types.find(address) : m_types.end();
+    if (found == m_types.end()) {
+        const QByteArray type = readable && !checksumWrong && !cut ? QByteArray(address.constData(), address.size())
+                                                                   : QByteArrayLiteral("?");
+        found = m_types.find(type);
+        if (found == m_types.end()) {
+            found = m_types.insert(type, Type());
+            found->counts.type = type;
+        }
+    }
+    Type &t = *found;
     SentenceTypeCounts &c = t.counts;
-    if (c.type.isEmpty())
-        c.type = type;
     ++c.count;
     c.lastSeenMs = receivedMs;
     if (t.recent.empty() || t.recent.back().first != receivedMs)

@@ -49,6 +49,9 @@ public:
 
     // Takes a block as received at `receivedMs` (any monotonic clock).
     void addBlock(const QByteArray &block, qint64 receivedMs);
+    // The end of the input (a log read to its end): a last line without a
+    // line feed is counted as it is.
+    void finish(qint64 receivedMs);
     // Forgets everything; counting begins again with the next block.
     void reset();
 
@@ -70,7 +73,8 @@ private:
         std::deque<std::pair<qint64, int>> recent;   // (time, sentences) per block, within the window
     };
     // One line, from its first byte to after its line feed.
-    void addLine(const char *begin, const char *lineEnd, qint64 receivedMs);
+    // `ended`: lineEnd is after its line feed; else the input ended there.
+    void addLine(const char *begin, const char *lineEnd, bool ended, qint64 receivedMs);
     void addSentence(const char *begin, const char *end, bool cut, qint64 receivedMs);
 
     QHash<QByteArray, Type> m_types;

@@ -90,6 +90,9 @@ QList<Shown> TestFaultsStream::watchEpochs(const QStringList &arguments, int wan
         return shown;
     }
     Ui::MainWindow *ui = m_window->form();
+    // Every block reaches loadPlot on its own: a window that fell behind
+    // (a loaded machine) would otherwise take later, damaged lines with it.
+    m_window->worker()->setBoundedHandover(false);
     // Queued after the window's own slot: runs just after loadPlot handled
     // the same block.
     const QMetaObject::Connection watch = connect(m_window->worker(), &serialport::receive_data, m_window,

@@ -1,0 +1,173 @@
+#include "analysis/analyzecommand.h"
+
+#include "analysis/analysisreport.h"
+#include "analysis/loganalysis.h"
+#include "history/signalhistory.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace AnalyzeCommand {
+
+namespace {
+
+constexpr qint64 PieceBytes = 1 << 20;
+
+int fail(int status, const QString &message)
+{
+    std::fprintf(stderr, "skyloupe: %s\n", message.toLocal8Bit().constData());
+    return status;
+}
+
+} // namespace
+
+bool isRequested(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--analyze") == 0 || std::strncmp(argv[i], "--analyze=", 10) == 0)
+            return true;
+    }
+    return false;
+}
+
+QString defaultOutDirectory(const QString &log)
+{
+    const QFileInfo info(log);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral("_analysis"));
+}
+
+bool parse(const QStringList &arguments, Options *options, QString *message)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption analyze(QStringLiteral("analyze"), QStringLiteral("The log to read."),
+                                     QStringLiteral("LOG"));
+    const QCommandLineOption reference(QStringLiteral("reference"),
+                                       QStringLiteral("Reference position, latitude,longitude[,height]."),
+                                       QStringLiteral("LAT,LON,H"));
+    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Folder for the files."),
+                                 QStringLiteral("DIR"));
+    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("json, csv, png, comma-separated."),
+                                    QStringLiteral("LIST"));
+    parser.addOptions({analyze, reference, out, format});
+    if (!parser.parse(arguments)) {
+        *message = parser.errorText();
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *message = QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first());
+        return false;
+    }
+    options->log = parser.value(analyze);
+    if (options->log.isEmpty()) {
+        *message = QStringLiteral("--analyze needs a log file");
+        return false;
+    }
+    options->outDirectory = parser.isSet(out) ? parser.value(out) : defaultOutDirectory(options->log);
+    if (parser.isSet(reference)) {
+        options->reference = readPosition(parser.value(reference));
+        if (!options->reference) {
+            *message = QStringLiteral("--reference wants LAT,LON[,H] in degrees and metres, not %1")
+                           .arg(parser.value(reference));
+            return false;
+        }
+    }
+    if (parser.isSet(format)) {
+        options->json = options->csv = options->png = false;
+        for (const QString &f : parser.value(format).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const QString name = f.trimmed().toLower();
+            if (name == QLatin1String("json"))
+                options->json = true;
+            else if (name == QLatin1String("csv"))
+                options->csv = true;
+            else if (name == QLatin1String("png"))
+                options->png = true;
+            else {
+                *message = QStringLiteral("--format knows json, csv and png, not %1").arg(f);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+int run(const Options &options, const ChartWriter &charts)
+{
+    const QFileInfo info(options.log);
+    if (info.isDir())
+        return fail(Unreadable, QStringLiteral("cannot read %1: it is a folder").arg(options.log));
+    QFile file(options.log);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(Unreadable, QStringLiteral("cannot read %1: %2").arg(options.log, file.errorString()));
+
+    const QDir outDir(options.outDirectory);
+    const bool madeDir = !outDir.exists();
+    if ((options.json || options.csv || options.png) && !QDir().mkpath(options.outDirectory))
+        return fail(Usage, QStringLiteral("cannot make the folder %1").arg(options.outDirectory));
+
+    LogAnalysis analysis;
+    analysis.setReference(options.reference);
+    AnalysisCsv csv;
+    QString error;
+    if (options.csv && !csv.open(options.outDirectory, &error))
+        return fail(Usage, error);
+    // The charts' history is kept only when they are asked for: a few bytes
+    // an epoch more.
+    std::unique_ptr<SignalHistory> history;
+    if (options.png && charts)
+        history = std::make_unique<SignalHistory>();
+    analysis.setEpochSink([&](const Epoch &epoch, const EpochStatistics &stats, double utc) {
+        if (options.csv)
+            csv.addEpoch(epoch, stats, utc);
+        if (history)
+            history->addEpoch(epoch);
+    });
+
+    QByteArray piece(int(PieceBytes), Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = file.read(piece.data(), PieceBytes);
+        if (n < 0)
+            return fail(Unreadable, QStringLiteral("cannot read %1: %2").arg(options.log, file.errorString()));
+        if (n == 0)
+            break;
+        analysis.addBytes(piece.constData(), n);
+    }
+    analysis.finish();
+    const bool csvWritten = !options.csv || csv.close(&error);
+
+    if (!analysis.holdsNmea()) {
+        // Nothing worth a file: leave no half-made folder behind.
+        QFile::remove(outDir.filePath(QStringLiteral("epochs.csv")));
+        QFile::remove(outDir.filePath(QStringLiteral("satellites.csv")));
+        if (madeDir)
+            QDir().rmdir(options.outDirectory);
+        return fail(NoNmea, QStringLiteral("%1 holds no NMEA (%2 bytes read)").arg(options.log).arg(file.size()));
+    }
+    if (!csvWritten)
+        return fail(Usage, error);
+
+    const QJsonObject summary = analysisSummary(analysis, info.fileName());
+    if (options.json) {
+        QFile out(outDir.filePath(QStringLiteral("summary.json")));
+        const QByteArray bytes = QJsonDocument(summary).toJson();
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size())
+            return fail(Usage, QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString()));
+    }
+    if (options.png && charts && !charts(analysis, *history, options.outDirectory, &error))
+        return fail(Usage, error);
+
+    QString text = analysisText(summary);
+    if (options.json || options.csv || options.png)
+        text += QStringLiteral("Files      %1\n").arg(QDir(options.outDirectory).absolutePath());
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+    return 0;
+}
+
+} // namespace AnalyzeCommand

@@ -1,0 +1,302 @@
+#include "analysis/loganalysis.h"
+
+#include "accuracy/positionstatistics.h"
+#include "campaign/fixrule.h"
+#include "nmea/nmeafields.h"
+#include "receiver/signalid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// A longer line is not NMEA (binary data without a line feed); it is
+// dropped so it cannot grow memory. SentenceCounter counts its bytes.
+constexpr int LongestLine = 4096;
+// Distinct identity lines kept, and their length.
+constexpr int MostIdentityLines = 20;
+constexpr int LongestIdentityText = 160;
+
+void keepDistinct(QStringList *list, const QByteArray &text)
+{
+    if (list->size() >= MostIdentityLines)
+        return;
+    const QString s = QString::fromLatin1(text.left(LongestIdentityText)).trimmed();
+    if (!s.isEmpty() && !list->contains(s))
+        list->append(s);
+}
+
+} // namespace
+
+void CountSummary::add(int value)
+{
+    ++epochs;
+    sum += value;
+    least = std::min(least, value);
+    most = std::max(most, value);
+}
+
+void CnrSummary::add(float cnr)
+{
+    centiDbHz.append(quint16(std::clamp(std::lround(cnr * 100.0f), 0L, 65535L)));
+    sum += cnr;
+}
+
+double CnrSummary::mean() const
+{
+    return centiDbHz.isEmpty() ? std::numeric_limits<double>::quiet_NaN() : sum / centiDbHz.size();
+}
+
+double CnrSummary::percentileOf(double share) const
+{
+    QVector<double> values;
+    values.reserve(centiDbHz.size());
+    for (quint16 v : centiDbHz)
+        values.append(v / 100.0);
+    return percentile(std::move(values), share);
+}
+
+LogAnalysis::LogAnalysis() = default;
+
+void LogAnalysis::setReference(const std::optional<GeodeticPosition> &reference)
+{
+    m_positions.setReference(reference);
+}
+
+void LogAnalysis::addBytes(const char *data, qint64 size)
+{
+    // The counter splits lines itself; its pieces need no line ends.
+    m_sentences.addBlock(QByteArray::fromRawData(data, int(size)), 0);
+    const char *end = data + size;
+    const char *start = data;
+    while (start != end) {
+        const char *feed = static_cast<const char *>(std::memchr(start, '\n', size_t(end - start)));
+        if (!feed) {
+            if (m_partial.size() + (end - start) <= LongestLine)
+                m_partial.append(start, int(end - start));
+            else
+                m_partial.clear();
+            break;
+        }
+        if (m_partial.isEmpty()) {
+            addLine(start, feed + 1);
+        } else {
+            if (m_partial.size() + (feed + 1 - start) <= LongestLine) {
+                m_partial.append(start, int(feed + 1 - start));
+                addLine(m_partial.constData(), m_partial.constData() + m_partial.size());
+            }
+            m_partial.clear();
+        }
+        start = feed + 1;
+    }
+    takeEpochs();
+}
+
+void LogAnalysis::finish()
+{
+    if (!m_partial.isEmpty()) {
+        addLine(m_partial.constData(), m_partial.constData() + m_partial.size());
+        m_partial.clear();
+    }
+    m_sentences.finish(0);
+    m_assembler.finish();
+    takeEpochs();
+}
+
+void LogAnalysis::addLine(const char *begin, const char *end)
+{
+    if (end - begin > LongestLine)
+        return;
+    const QByteArray line = QByteArray::fromRawData(begin, int(end - begin));
+    m_assembler.addLine(line);
+    // Identity and restarts: a few proprietary and text sentences.
+    const char *dollar = static_cast<const char *>(std::memchr(begin, '$', size_t(end - begin)));
+    if (dollar && end - dollar > 6 && (dollar[1] == 'P' || std::memcmp(dollar + 3, "TXT,", 4) == 0))
+        noteProprietary(NmeaFields::body(NmeaFields::sentenceOf(line)));
+}
+
+void LogAnalysis::noteProprietary(const QByteArray &body)
+{
+    // $GNTXT,01,01,02,SW=skyloupe-sim 1.0,NMEA=4.10
+    if (body.mid(3, 4) == "TXT,") {
+        const int text = body.indexOf(',', body.indexOf(',', body.indexOf(',', 7) + 1) + 1);
+        keepDistinct(&m_texts, text > 0 ? body.mid(text + 1) : body.mid(7));
+        return;
+    }
+    // The version query's answers: "$PAIR001,605,0" acknowledges it, the
+    // version follows as text or as "$PMTK705" / "$PAIR021" replies.
+    if (body.startsWith("$PAIR001,605") || body.startsWith("$PMTK705") || body.startsWith("$PAIR021,")) {
+        keepDistinct(&m_versionLines, body.mid(1));
+        return;
+    }
+    const bool restart = body.startsWith("$PAIR010,1,-1")
+                         || (body.startsWith("$PAIR001,00") && body.size() >= 13 && body.at(11) >= '4'
+                             && body.at(11) <= '7' && body.at(12) == ',');
+    if (restart && m_restartLine.isEmpty()) {
+        m_restartLine = body.mid(1);
+        m_restartSequence = m_assembler.current().sequence;
+    }
+}
+
+void LogAnalysis::takeEpochs()
+{
+    const QVector<Epoch> epochs = m_assembler.takeFinished();
+    for (const Epoch &epoch : epochs)
+        addEpoch(epoch);
+}
+
+void LogAnalysis::addEpoch(const Epoch &epoch)
+{
+    ++m_epochs;
+    const double time = m_timeline.place(epoch);
+    if (std::isfinite(time)) {
+        ++m_timedEpochs;
+        if (std::isnan(m_firstTime))
+            m_firstTime = time;
+        if (std::isfinite(m_previousTime))
+            ++m_intervals[std::llround((time - m_previousTime) * 1000.0)];
+        m_previousTime = m_lastTime = time;
+    }
+    if (epoch.sequence == m_restartSequence)
+        m_restartTime = std::isfinite(time) ? time : m_lastTime;
+
+    ++m_qualities[epoch.quality];
+    if (epoch.hasFix())
+        ++m_fixEpochs;
+    // The first fix as a TTFF campaign counts it by default.
+    if (ruleFixMs(epoch, FixRule::GgaOrRmc) >= 0 && std::isfinite(time)) {
+        if (std::isnan(m_firstFixTime))
+            m_firstFixTime = time;
+        if (m_restartSequence >= 0 && epoch.sequence > m_restartSequence && std::isnan(m_restartFixTime))
+            m_restartFixTime = time;
+    }
+    for (int system = 0; system < 6; ++system)
+        m_gsaSystems[system] = m_gsaSystems[system] || epoch.fixType[system] != 0;
+
+    const EpochStatistics stats = epochStatistics(epoch);
+    if (epoch.gsvLines > 0) {
+        for (const SatelliteInView &s : epoch.satellites) {
+            if (int(s.key.constellation) < StatisticsConstellations) {
+                for (const SignalCnr &signal : s.cnrs)
+                    m_signals[int(s.key.constellation)].insert(signal.signalId);
+            }
+        }
+        for (int c = 0; c < StatisticsConstellations; ++c) {
+            for (int b = -1; b < BandCount; ++b) {
+                const ConstellationStatistics &cs = b < 0 ? stats.constellation[c] : stats.band[c][b];
+                SkySummary &sky = m_sky[c][b + 1];
+                sky.seen = sky.seen || (b < 0 ? cs.inView > 0 || cs.used > 0 : stats.hasBand[c][b]);
+                // A band counts in the epochs that report it; a
+                // constellation in every epoch that reports the sky.
+                if (b >= 0 && !stats.hasBand[c][b])
+                    continue;
+                sky.inView.add(cs.inView);
+                sky.used.add(cs.used);
+                if (cs.topFourAverage > 0) {
+                    sky.topFour.add(cs.topFourAverage);
+                    sky.peak.add(cs.peak);
+                }
+            }
+        }
+    }
+    m_positions.addEpoch(epoch);
+    if (m_sink)
+        m_sink(epoch, stats, time);
+}
+
+bool LogAnalysis::holdsNmea() const
+{
+    // Binary data can make an epoch of lines that begin with "$"; only a
+    // time or a right checksum tells NMEA.
+    if (m_timedEpochs > 0)
+        return true;
+    for (const SentenceTypeCounts &t : m_sentences.types(0)) {
+        if (t.type != "?" && t.count > t.checksumErrors + t.withoutChecksum)
+            return true;
+    }
+    return false;
+}
+
+double LogAnalysis::durationSeconds() const
+{
+    return m_timedEpochs > 0 ? m_lastTime - m_firstTime : 0.0;
+}
+
+double LogAnalysis::epochInterval() const
+{
+    qint64 total = 0;
+    for (qint64 n : m_intervals)
+        total += n;
+    if (total == 0)
+        return std::numeric_limits<double>::quiet_NaN();
+    // The interval at the middle rank: most logs hold a handful of distinct
+    // intervals, so their counts stand in for the intervals themselves.
+    qint64 seen = 0;
+    for (auto it = m_intervals.cbegin(); it != m_intervals.cend(); ++it) {
+        seen += it.value();
+        if (seen * 2 >= total)
+            return it.key() / 1000.0;
+    }
+    return m_intervals.lastKey() / 1000.0;
+}
+
+qint64 LogAnalysis::missingEpochs() const
+{
+    const double step = epochInterval();
+    if (!(step > 0))
+        return 0;
+    qint64 missing = 0;
+    for (auto it = m_intervals.cbegin(); it != m_intervals.cend(); ++it) {
+        // An interval of 1.5 steps or more holds epochs that never came.
+        if (it.key() / 1000.0 >= 1.5 * step)
+            missing += it.value() * (std::llround(it.key() / 1000.0 / step) - 1);
+    }
+    return missing;
+}
+
+double LogAnalysis::longestGap() const
+{
+    return m_intervals.isEmpty() ? 0.0 : m_intervals.lastKey() / 1000.0;
+}
+
+double LogAnalysis::firstFixFromStart() const
+{
+    return m_firstFixTime - m_firstTime;
+}
+
+double LogAnalysis::firstFixAfterRestart() const
+{
+    return m_restartFixTime - m_restartTime;
+}
+
+QStringList LogAnalysis::talkers() const
+{
+    QStringList talkers;
+    for (const SentenceTypeCounts &t : m_sentences.types(0)) {
+        const QString talker = QString::fromLatin1(t.type.startsWith('P') ? QByteArray("P") : t.type.left(2));
+        if (t.type != "?" && t.type.size() >= 3 && !talkers.contains(talker))
+            talkers.append(talker);
+    }
+    return talkers;
+}
+
+QList<int> LogAnalysis::gsaSystemIds() const
+{
+    QList<int> ids;
+    for (int system = 0; system < 6; ++system) {
+        if (m_gsaSystems[system])
+            ids.append(system);
+    }
+    return ids;
+}
+
+QStringList LogAnalysis::signalNames(int constellation) const
+{
+    QList<int> ids = m_signals[constellation].values();
+    std::sort(ids.begin(), ids.end());
+    QStringList names;
+    for (int id : ids)
+        names.append(signalName(Constellation(constellation), id));
+    return names;
+}
