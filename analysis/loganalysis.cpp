@@ -110,10 +110,20 @@ void LogAnalysis::addLine(const char *begin, const char *end)
         return;
     const QByteArray line = QByteArray::fromRawData(begin, int(end - begin));
     m_assembler.addLine(line);
-    // Identity and restarts: a few proprietary and text sentences.
-    const char *dollar = static_cast<const char *>(std::memchr(begin, '$', size_t(end - begin)));
-    if (dollar && end - dollar > 6 && (dollar[1] == 'P' || std::memcmp(dollar + 3, "TXT,", 4) == 0))
-        noteProprietary(NmeaFields::body(NmeaFields::sentenceOf(line)));
+    // Identity and restarts: a few proprietary and text sentences, each
+    // from its "$" (the last of a run) to the next "$" or the line end, as
+    // the sentence counter splits them: a reply glued to a cut line counts.
+    const auto next = [end](const char *from) {
+        const void *found = std::memchr(from, '$', size_t(end - from));
+        return found ? static_cast<const char *>(found) : end;
+    };
+    for (const char *dollar = next(begin); dollar != end;) {
+        const char *following = next(dollar + 1);
+        if (following != dollar + 1 && end - dollar > 6
+            && (dollar[1] == 'P' || std::memcmp(dollar + 3, "TXT,", 4) == 0))
+            noteProprietary(NmeaFields::body(QByteArray(dollar, int(following - dollar))));
+        dollar = following;
+    }
 }
 
 void LogAnalysis::noteProprietary(const QByteArray &body)
