@@ -86,6 +86,10 @@ public:
     void resume(qint64 nowMs);
     // Ends the campaign, keeping the finished cycles; `reason` says why.
     void stop(const QString &reason);
+    // The port went away (`message` says how), or closed: a running
+    // campaign stops with the cycles done.
+    void portLost(const QString &message);
+    void portStatus(bool open);
 
     State state() const { return m_state; }
     bool isRunning() const;
