@@ -100,6 +100,8 @@ public:
     // The kind of the cycle at `index` (0 for the first) of the schedule.
     RestartKind kindAt(int index) const { return m_schedule.at(index); }
     QString message() const { return m_message; }
+    // When the next restart is due, once a cycle has finished.
+    qint64 nextRestartMs() const { return m_nextRestartMs; }
     // Milliseconds since the current restart was written; -1 between cycles.
     qint64 elapsedMs(qint64 nowMs) const;
     // Time left, from the mean span of the finished cycles of each kind

@@ -11,10 +11,9 @@ JointCampaign::JointCampaign(const QStringList &names, QObject *parent)
         auto *run = new CampaignRun(this);
         m_runs.append(run);
         connect(run, &CampaignRun::restartDue, this, [this, i](RestartKind kind) { emit restartDue(i, kind); });
-        connect(run, &CampaignRun::cycleFinished, this, [this, i](const CampaignCycle &c) { cycleEnded(i, c); });
+        connect(run, &CampaignRun::cycleFinished, this, &JointCampaign::cycleEnded);
         connect(run, &CampaignRun::stateChanged, this, [this, i](CampaignRun::State s) { runStateChanged(i, s); });
     }
-    m_writeMs.fill(0, int(names.size()));
 }
 
 QString JointCampaign::refusal(const CampaignSetup &setup, const QVector<bool> &portOpen) const
@@ -34,8 +33,6 @@ QString JointCampaign::start(const CampaignSetup &setup, const QVector<bool> &po
         return reason;
     m_paused = false;
     m_message.clear();
-    m_lastDoneMs = 0;
-    m_writeMs.fill(nowMs);
     // Each run asks for its restart as it starts; held paused after it, so
     // no run goes on to its next restart by itself.
     for (CampaignRun *run : qAsConst(m_runs)) {
@@ -59,7 +56,6 @@ void JointCampaign::tick(qint64 nowMs)
 void JointCampaign::restartAll(qint64 nowMs)
 {
     for (int i = 0; i < m_runs.size(); ++i) {
-        m_writeMs[i] = nowMs;
         m_runs.at(i)->resume(nowMs);
         if (!m_runs.at(i)->isRunning())
             break;
@@ -68,19 +64,14 @@ void JointCampaign::restartAll(qint64 nowMs)
     showState();
 }
 
-void JointCampaign::restartWritten(int receiver, qint64 writeMs, const QDateTime &utc)
+void JointCampaign::cycleEnded(const CampaignCycle &cycle)
 {
-    m_writeMs[receiver] = writeMs;
-    m_runs.at(receiver)->restartWritten(writeMs, utc);
-}
-
-void JointCampaign::cycleEnded(int receiver, const CampaignCycle &cycle)
-{
-    m_lastDoneMs = qMax(m_lastDoneMs, m_writeMs.at(receiver) + cycle.spanMs);
     if (cyclesDone() < cycle.number)
         return;
-    m_nextRestartMs = m_lastDoneMs + m_runs.first()->setup().settleMs;
-    m_lastDoneMs = 0;
+    // The settle time after the later fix (or timeout) of the receivers.
+    m_nextRestartMs = 0;
+    for (const CampaignRun *run : qAsConst(m_runs))
+        m_nextRestartMs = qMax(m_nextRestartMs, run->nextRestartMs());
     emit rowFinished(cycle.number - 1);
 }
 

@@ -34,7 +34,10 @@ public:
     // receiver is done and settled.
     void tick(qint64 nowMs);
     // The restart asked for with restartDue went out to `receiver` at writeMs.
-    void restartWritten(int receiver, qint64 writeMs, const QDateTime &utc);
+    void restartWritten(int receiver, qint64 writeMs, const QDateTime &utc)
+    {
+        m_runs.at(receiver)->restartWritten(writeMs, utc);
+    }
     void pause();
     void resume(qint64 nowMs);
     void stop(const QString &reason);
@@ -58,14 +61,12 @@ signals:
 
 private:
     void restartAll(qint64 nowMs);
-    void cycleEnded(int receiver, const CampaignCycle &cycle);
+    void cycleEnded(const CampaignCycle &cycle);
     void runStateChanged(int receiver, CampaignRun::State state);
     void showState();
 
     QStringList m_names;
     QVector<CampaignRun *> m_runs;     // children
-    QVector<qint64> m_writeMs;         // each receiver's restart of the cycle under way
-    qint64 m_lastDoneMs = 0;           // the latest fix or timeout of the cycle under way
     qint64 m_nextRestartMs = 0;
     bool m_paused = false;             // by the user
     QString m_message;
