@@ -3,6 +3,8 @@
 #include "campaign/campaigncharts.h"
 
 #include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 
 #include <cmath>
@@ -75,6 +77,22 @@ void showSummary(QTableWidget *t, int row, int column, const TtffSummary &summar
                              summary.standardDeviation};
     for (int i = 0; i < 6; ++i)
         t->item(row, column + 2 + i)->setText(number(values[i], 2));
+}
+
+void showControls(QWidget *form, QPushButton *start, QPushButton *pause, QPushButton *stop, bool running,
+                  bool paused)
+{
+    form->setEnabled(!running);
+    start->setEnabled(!running);
+    pause->setEnabled(running);
+    stop->setEnabled(running);
+    pause->setText(paused ? QObject::tr("Resume") : QObject::tr("Pause"));
+}
+
+void showMessage(QLabel *label, const QString &text, bool problem)
+{
+    label->setText(text);
+    label->setStyleSheet(problem ? QStringLiteral("color: #b00020; font-weight: bold;") : QString());
 }
 
 } // namespace CampaignTable

@@ -6,12 +6,14 @@
 #include <QString>
 #include <QStringList>
 
+class QLabel;
+class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
 class QWidget;
 
-// The cells and tables the campaign windows show their cycles and
-// summaries in.
+// What both campaign windows show with: the cells and tables of their
+// cycles and summaries, their controls and their message line.
 namespace CampaignTable {
 
 // `value` with `decimals` after the point; "-" for NaN.
@@ -31,6 +33,13 @@ void clearSummary(QTableWidget *t, int row, int column);
 // Writes count, failures, min, median, mean, p95, max and standard
 // deviation into the row's existing items from `column` on.
 void showSummary(QTableWidget *t, int row, int column, const TtffSummary &summary);
+
+// The set-up and Start enabled while no campaign runs, Pause (named
+// Resume when `paused`) and Stop while one does.
+void showControls(QWidget *form, QPushButton *start, QPushButton *pause, QPushButton *stop, bool running,
+                  bool paused);
+// The message under the controls; a problem in red and bold.
+void showMessage(QLabel *label, const QString &text, bool problem);
 
 } // namespace CampaignTable
 

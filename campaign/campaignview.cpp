@@ -255,12 +255,8 @@ void CampaignView::addCycle(const CampaignCycle &c)
 void CampaignView::showState(CampaignRun::State state)
 {
     const bool running = m_run->isRunning();
-    m_form->setEnabled(!running);
-    m_startButton->setEnabled(!running);
-    m_pauseButton->setEnabled(running);
-    m_stopButton->setEnabled(running);
     const bool paused = state == CampaignRun::State::Paused || m_run->pausePending();
-    m_pauseButton->setText(paused ? tr("Resume") : tr("Pause"));
+    showControls(m_form, m_startButton, m_pauseButton, m_stopButton, running, paused);
     if (running)
         m_tickTimer->start();
     else
@@ -314,6 +310,5 @@ void CampaignView::showProgress(qint64 nowMs)
 
 void CampaignView::showMessage(const QString &text, bool problem)
 {
-    m_message->setText(text);
-    m_message->setStyleSheet(problem ? QStringLiteral("color: #b00020; font-weight: bold;") : QString());
+    CampaignTable::showMessage(m_message, text, problem);
 }

@@ -152,12 +152,8 @@ void JointCampaignView::showState()
 {
     const CampaignRun::State state = m_campaign->state();
     const bool running = m_campaign->isRunning();
-    m_form->setEnabled(!running);
-    m_startButton->setEnabled(!running);
-    m_pauseButton->setEnabled(running);
-    m_stopButton->setEnabled(running);
     const bool paused = state == CampaignRun::State::Paused || m_campaign->pausePending();
-    m_pauseButton->setText(paused ? tr("Resume") : tr("Pause"));
+    showControls(m_form, m_startButton, m_pauseButton, m_stopButton, running, paused);
     if (running && !m_tickTimer->isActive())
         m_tickTimer->start();
     else if (!running)
@@ -197,6 +193,5 @@ QString JointCampaignView::messageText() const
 
 void JointCampaignView::showMessage(const QString &text, bool problem)
 {
-    m_message->setText(text);
-    m_message->setStyleSheet(problem ? QStringLiteral("color: #b00020; font-weight: bold;") : QString());
+    CampaignTable::showMessage(m_message, text, problem);
 }
