@@ -50,8 +50,10 @@ void fitColumns(QTableWidget *t, const QStringList &samples)
 {
     const QFontMetrics metrics(t->font());
     for (int c = 0; c < t->columnCount(); ++c) {
-        const QString title = t->horizontalHeaderItem(c)->text();
-        const int width = qMax(metrics.horizontalAdvance(title), metrics.horizontalAdvance(samples.value(c)));
+        int width = metrics.horizontalAdvance(samples.value(c));
+        // A title of two lines is as wide as its longer line.
+        for (const QString &line : t->horizontalHeaderItem(c)->text().split(QLatin1Char('\n')))
+            width = qMax(width, metrics.horizontalAdvance(line));
         t->setColumnWidth(c, width + 18);
     }
     t->horizontalHeader()->setStretchLastSection(true);
