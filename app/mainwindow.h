@@ -76,6 +76,9 @@ public:
     ReceiverModel *receiverModel() const { return m_receiver; }
     // The TTFF campaign window (Tool menu, or "Campaign..." in the TTFF dialog).
     CampaignView *campaignView() const { return m_campaign; }
+    // Writes the restart through the worker as the toolbar's button does
+    // (app/mainwindow_campaign.cpp); false when no port is open.
+    bool sendRestartOf(ReceiverCommands::Restart kind);
     // The histories and counts the "View" menu's docks show, and the docks
     // (app/mainwindow_views.cpp).
     SignalHistory *signalHistory() const { return m_signalHistory; }

@@ -32,18 +32,25 @@ void MainWindow::on_actionTTFF_Campaign_triggered()
     m_campaign->activateWindow();
 }
 
-void MainWindow::sendCampaignRestart(ReceiverCommands::Restart kind)
+bool MainWindow::sendRestartOf(ReceiverCommands::Restart kind)
 {
-    CampaignRun *run = m_campaign->run();
-    if (!m_connected) {
-        run->stop(tr("Campaign stopped: no port is open."));
-        return;
-    }
+    if (!m_connected)
+        return false;
     switch (kind) {
     case ReceiverCommands::Restart::Hot: hotstart(); break;
     case ReceiverCommands::Restart::Warm: warmstart(); break;
     case ReceiverCommands::Restart::Cold: coldstart(); break;
     case ReceiverCommands::Restart::Full: fullstart(); break;
+    }
+    return true;
+}
+
+void MainWindow::sendCampaignRestart(ReceiverCommands::Restart kind)
+{
+    CampaignRun *run = m_campaign->run();
+    if (!sendRestartOf(kind)) {
+        run->stop(tr("Campaign stopped: no port is open."));
+        return;
     }
     // The worker writes the command as soon as it takes the queued call.
     run->restartWritten(ReceiverModel::monotonicMs(), QDateTime::currentDateTimeUtc());

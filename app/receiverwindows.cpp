@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "link/serialport.h"
 #include "receiver/receivermodel.h"
 
 #include <QComboBox>
@@ -21,6 +22,7 @@ ReceiverWindows::~ReceiverWindows()
         disconnect(window, nullptr, this, nullptr);
         delete window;
     }
+    delete m_jointCampaign;
     delete m_compare;
 }
 
@@ -45,6 +47,8 @@ void ReceiverWindows::forget(QObject *window)
     // The compare view alone would keep the program running.
     if (m_windows.isEmpty() && m_compare)
         m_compare->close();
+    if (m_windows.isEmpty() && m_jointCampaign)
+        m_jointCampaign->close();
     emit changed();
 }
 
@@ -82,8 +86,47 @@ void ReceiverWindows::showComparison()
         m_compare->setAttribute(Qt::WA_QuitOnClose, false);
         m_compare->setReceivers(receivers());
         connect(this, &ReceiverWindows::changed, m_compare, [this] { m_compare->setReceivers(receivers()); });
+        connect(m_compare, &CompareView::campaignRequested, this, &ReceiverWindows::showJointCampaign);
     }
     m_compare->show();
     m_compare->raise();
     m_compare->activateWindow();
+}
+
+void ReceiverWindows::showJointCampaign(int reference, int underTest)
+{
+    if (m_jointCampaign && m_jointCampaign->campaign()->isRunning()) {
+        m_jointCampaign->show();
+        m_jointCampaign->raise();
+        return;
+    }
+    delete m_jointCampaign;   // made for the receivers chosen then
+    const QList<ComparedReceiver> named = receivers();
+    if (reference == underTest || !m_windows.value(reference) || !m_windows.value(underTest))
+        return;
+    const QList<QPointer<MainWindow>> windows{m_windows.at(reference), m_windows.at(underTest)};
+    m_jointCampaign = new JointCampaignView({named.at(reference).name, named.at(underTest).name});
+    m_jointCampaign->setAttribute(Qt::WA_QuitOnClose, false);
+    m_jointCampaign->setRestart([windows](int i, RestartKind kind) {
+        return windows.at(i) && windows.at(i)->sendRestartOf(kind);
+    });
+    m_jointCampaign->setPortCheck([windows](int i) { return windows.at(i) && windows.at(i)->isConnected(); });
+    m_jointCampaign->setLogFileName([windows] { return windows.at(0) ? windows.at(0)->logFileName() : QString(); });
+    JointCampaign *campaign = m_jointCampaign->campaign();
+    for (int i = 0; i < 2; ++i) {
+        MainWindow *window = windows.at(i);
+        CampaignRun *run = campaign->run(i);
+        // As the window's own campaign is fed (app/mainwindow_campaign.cpp).
+        connect(window->receiverModel(), &ReceiverModel::epochFinished, run, &CampaignRun::takeEpoch);
+        connect(window->worker(), &serialport::receive_data, run, [run](const QByteArray &block) {
+            run->takeBlock(block, ReceiverModel::monotonicMs());
+        });
+        connect(window->worker(), &serialport::port_lost, run, &CampaignRun::portLost);
+        connect(window->worker(), &serialport::status, run, &CampaignRun::portStatus);
+        // A closed window stops the campaign it is part of.
+        connect(window, &QObject::destroyed, run, [run] { run->stop(tr("Campaign stopped: its window was closed.")); });
+    }
+    m_jointCampaign->show();
+    m_jointCampaign->raise();
+    m_jointCampaign->activateWindow();
 }

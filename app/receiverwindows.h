@@ -1,6 +1,7 @@
 #ifndef RECEIVERWINDOWS_H
 #define RECEIVERWINDOWS_H
 
+#include "campaign/jointcampaignview.h"
 #include "compare/compareview.h"
 
 #include <QList>
@@ -36,6 +37,11 @@ public:
     // Opens the compare view ("Tool", "Compare receivers...").
     void showComparison();
     CompareView *compareView() const { return m_compare; }
+    // Opens the TTFF campaign on two windows' receivers ("Campaign on
+    // both..." in the compare view), indexes in windows(): each restart goes
+    // to both at once. While one runs it is shown again as it is.
+    void showJointCampaign(int reference, int underTest);
+    JointCampaignView *jointCampaignView() const { return m_jointCampaign; }
 
 signals:
     // A window opened or closed, or a window's port changed.
@@ -46,6 +52,7 @@ private:
 
     QList<MainWindow *> m_windows;
     QPointer<CompareView> m_compare;   // a window of its own, deleted here
+    QPointer<JointCampaignView> m_jointCampaign;   // the same
     int m_opened = 0;
 };
 

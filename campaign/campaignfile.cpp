@@ -80,24 +80,32 @@ QString summaryFileName(const QString &cyclesFileName)
 
 QString CampaignFile::open(const QString &fileName)
 {
+    return open(fileName, CampaignCsv::cycleHeader());
+}
+
+QString CampaignFile::open(const QString &fileName, const QByteArray &header)
+{
     m_file.close();
     m_file.setFileName(fileName);
     QDir().mkpath(QFileInfo(fileName).absolutePath());
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return m_file.errorString();
-    if (m_file.write(CampaignCsv::cycleHeader()) < 0 || !m_file.flush())
+    if (m_file.write(header) < 0 || !m_file.flush())
         return m_file.errorString();
     return QString();
 }
 
 bool CampaignFile::record(const CampaignCycle &cycle, const CampaignRun &run)
 {
+    return record(CampaignCsv::cycleRow(cycle), CampaignCsv::summary(run));
+}
+
+bool CampaignFile::record(const QByteArray &row, const QByteArray &text)
+{
     if (!m_file.isOpen())
         return false;
-    const QByteArray row = CampaignCsv::cycleRow(cycle);
     if (m_file.write(row) != row.size() || !m_file.flush())
         return false;
     QSaveFile summary(CampaignCsv::summaryFileName(m_file.fileName()));
-    const QByteArray text = CampaignCsv::summary(run);
     return summary.open(QIODevice::WriteOnly) && summary.write(text) == text.size() && summary.commit();
 }

@@ -43,9 +43,14 @@ public:
     // Creates the cycles' file (and its folder) with its header; returns the
     // reason in plain words when it cannot, "" otherwise.
     QString open(const QString &fileName);
+    // The same with another header (a campaign on several receivers).
+    QString open(const QString &fileName, const QByteArray &header);
     // Appends the cycle and rewrites the summary; false when a write failed.
     bool record(const CampaignCycle &cycle, const CampaignRun &run);
+    // Appends `row` and rewrites the summary file with `summary`.
+    bool record(const QByteArray &row, const QByteArray &summary);
     void close() { m_file.close(); }
+    bool isOpen() const { return m_file.isOpen(); }
     QString fileName() const { return m_file.fileName(); }
     QString errorString() const { return m_file.errorString(); }
 

@@ -173,6 +173,17 @@ void CampaignRun::stop(const QString &reason)
     setState(State::Stopped);
 }
 
+void CampaignRun::portLost(const QString &message)
+{
+    stop(tr("Campaign stopped, the receiver's port was lost: %1.").arg(message));
+}
+
+void CampaignRun::portStatus(bool open)
+{
+    if (!open)
+        stop(tr("Campaign stopped: the port was closed."));
+}
+
 void CampaignRun::setState(State state)
 {
     if (m_state == state)

@@ -86,6 +86,10 @@ public:
     void resume(qint64 nowMs);
     // Ends the campaign, keeping the finished cycles; `reason` says why.
     void stop(const QString &reason);
+    // The port went away (`message` says how), or closed: a running
+    // campaign stops with the cycles done.
+    void portLost(const QString &message);
+    void portStatus(bool open);
 
     State state() const { return m_state; }
     bool isRunning() const;
@@ -96,6 +100,8 @@ public:
     // The kind of the cycle at `index` (0 for the first) of the schedule.
     RestartKind kindAt(int index) const { return m_schedule.at(index); }
     QString message() const { return m_message; }
+    // When the next restart is due, once a cycle has finished.
+    qint64 nextRestartMs() const { return m_nextRestartMs; }
     // Milliseconds since the current restart was written; -1 between cycles.
     qint64 elapsedMs(qint64 nowMs) const;
     // Time left, from the mean span of the finished cycles of each kind

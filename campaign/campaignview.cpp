@@ -1,20 +1,16 @@
 #include "campaign/campaignview.h"
 
 #include "campaign/campaigncharts.h"
+#include "campaign/campaignsetupform.h"
+#include "campaign/campaigntable.h"
 #include "receiver/receivermodel.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
@@ -29,13 +25,6 @@ namespace {
 // the window half of what ten repaints a second would (bench_campaign).
 constexpr int TickMs = 200;
 
-const RestartKind AllKinds[] = {RestartKind::Hot, RestartKind::Warm, RestartKind::Cold, RestartKind::Full};
-
-QString number(double value, int decimals)
-{
-    return std::isnan(value) ? QStringLiteral("-") : QString::number(value, 'f', decimals);
-}
-
 // "45 s", "3 min 20 s", "1 h 05 min".
 QString duration(qint64 ms)
 {
@@ -47,57 +36,9 @@ QString duration(qint64 ms)
     return QObject::tr("%1 h %2 min").arg(s / 3600).arg(s / 60 % 60, 2, 10, QLatin1Char('0'));
 }
 
-QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setTextAlignment(int(alignment));
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
-}
-
-QTableWidgetItem *kindCell(RestartKind kind)
-{
-    QTableWidgetItem *item = cell(restartKindName(kind), Qt::AlignLeft | Qt::AlignVCenter);
-    item->setForeground(campaignKindColour(kind));
-    QFont bold = item->font();
-    bold.setBold(true);
-    item->setFont(bold);
-    return item;
-}
-
-QTableWidget *table(const QStringList &titles, QWidget *parent)
-{
-    auto *t = new QTableWidget(0, int(titles.size()), parent);
-    t->setHorizontalHeaderLabels(titles);
-    t->verticalHeader()->setVisible(false);
-    t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 6);
-    t->setAlternatingRowColors(true);
-    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    t->setSelectionBehavior(QAbstractItemView::SelectRows);
-    return t;
-}
-
-// Columns as wide as their title or `sample` text, set once, so a new row
-// never makes the table measure the others.
-void fitColumns(QTableWidget *t, const QStringList &samples)
-{
-    const QFontMetrics metrics(t->font());
-    for (int c = 0; c < t->columnCount(); ++c) {
-        const QString title = t->horizontalHeaderItem(c)->text();
-        const int width = qMax(metrics.horizontalAdvance(title), metrics.horizontalAdvance(samples.value(c)));
-        t->setColumnWidth(c, width + 18);
-    }
-    t->horizontalHeader()->setStretchLastSection(true);
-}
-
-// A table just tall enough for `rows` rows.
-void fitRows(QTableWidget *t, int rows)
-{
-    t->setFixedHeight(t->horizontalHeader()->sizeHint().height()
-                      + t->verticalHeader()->defaultSectionSize() * rows + 2 * t->frameWidth());
-}
-
 } // namespace
+
+using namespace CampaignTable;
 
 CampaignView::CampaignView(QWidget *parent)
     : QDialog(parent)
@@ -114,77 +55,14 @@ CampaignView::CampaignView(QWidget *parent)
     connect(m_run, &CampaignRun::stateChanged, this, &CampaignView::showState);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(buildSetup());
+    m_form = new CampaignSetupForm(this);
+    layout->addWidget(m_form);
     layout->addWidget(buildControls());
     layout->addWidget(buildResults(), 1);
     setSetup(CampaignSetup());
     m_cycleChart->setKinds(CampaignSetup().kinds);
     m_boxChart->setKinds(CampaignSetup().kinds);
     showState(CampaignRun::State::Idle);
-}
-
-QWidget *CampaignView::buildSetup()
-{
-    m_setupBox = new QGroupBox(tr("Set-up"), this);
-    auto *grid = new QGridLayout(m_setupBox);
-    auto *kinds = new QHBoxLayout;
-    for (RestartKind kind : AllKinds) {
-        m_kindBoxes.append(new QCheckBox(restartKindName(kind), m_setupBox));
-        kinds->addWidget(m_kindBoxes.last());
-    }
-    m_cycles = new QSpinBox(m_setupBox);
-    m_cycles->setRange(1, 1000);
-    m_rule = new QComboBox(m_setupBox);
-    for (FixRule rule : {FixRule::GgaOrRmc, FixRule::Gga, FixRule::Rmc, FixRule::Gsa3d})
-        m_rule->addItem(fixRuleName(rule), int(rule));
-    m_timeout = new QSpinBox(m_setupBox);
-    m_timeout->setRange(1, 3600);
-    m_timeout->setSuffix(tr(" s"));
-    m_settle = new QDoubleSpinBox(m_setupBox);
-    m_settle->setRange(0, 600);
-    m_settle->setDecimals(1);
-    m_settle->setSuffix(tr(" s"));
-    m_fileEdit = new QLineEdit(m_setupBox);
-    m_fileEdit->setPlaceholderText(tr("next to the NMEA log, with its time stamp"));
-
-    grid->addWidget(new QLabel(tr("Restarts"), m_setupBox), 0, 0);
-    grid->addLayout(kinds, 0, 1);
-    grid->addWidget(new QLabel(tr("Cycles per kind"), m_setupBox), 0, 2);
-    grid->addWidget(m_cycles, 0, 3);
-    grid->addWidget(new QLabel(tr("First fix"), m_setupBox), 0, 4);
-    grid->addWidget(m_rule, 0, 5);
-    grid->addWidget(new QLabel(tr("Timeout"), m_setupBox), 1, 0);
-    grid->addWidget(m_timeout, 1, 1, Qt::AlignLeft);
-    grid->addWidget(new QLabel(tr("Settle"), m_setupBox), 1, 2);
-    grid->addWidget(m_settle, 1, 3);
-    grid->addWidget(new QLabel(tr("CSV file"), m_setupBox), 1, 4);
-    grid->addWidget(m_fileEdit, 1, 5);
-
-    m_reference = new QCheckBox(tr("Reference position"), m_setupBox);
-    m_latitude = new QDoubleSpinBox(m_setupBox);
-    m_longitude = new QDoubleSpinBox(m_setupBox);
-    m_height = new QDoubleSpinBox(m_setupBox);
-    m_latitude->setRange(-90, 90);
-    m_longitude->setRange(-180, 180);
-    m_height->setRange(-1000, 100000);
-    m_latitude->setDecimals(8);
-    m_longitude->setDecimals(8);
-    m_height->setDecimals(2);
-    m_latitude->setPrefix(tr("lat "));
-    m_longitude->setPrefix(tr("lon "));
-    m_height->setPrefix(tr("height "));
-    m_latitude->setSuffix(QStringLiteral(" °"));
-    m_longitude->setSuffix(QStringLiteral(" °"));
-    m_height->setSuffix(tr(" m"));
-    auto *reference = new QHBoxLayout;
-    for (QDoubleSpinBox *box : {m_latitude, m_longitude, m_height}) {
-        reference->addWidget(box);
-        connect(m_reference, &QCheckBox::toggled, box, &QWidget::setEnabled);
-    }
-    grid->addWidget(m_reference, 2, 0, 1, 2);
-    grid->addLayout(reference, 2, 2, 1, 4);
-    grid->setColumnStretch(5, 1);
-    return m_setupBox;
 }
 
 QWidget *CampaignView::buildControls()
@@ -263,42 +141,17 @@ QWidget *CampaignView::buildResults()
 
 CampaignSetup CampaignView::setup() const
 {
-    CampaignSetup s;
-    s.kinds.clear();
-    for (int i = 0; i < m_kindBoxes.size(); ++i) {
-        if (m_kindBoxes.at(i)->isChecked())
-            s.kinds.append(AllKinds[i]);
-    }
-    s.cyclesPerKind = m_cycles->value();
-    s.fixRule = FixRule(m_rule->currentData().toInt());
-    s.timeoutMs = m_timeout->value() * 1000;
-    s.settleMs = int(std::lround(m_settle->value() * 1000));
-    if (m_reference->isChecked())
-        s.reference = ReferencePosition{m_latitude->value(), m_longitude->value(), m_height->value()};
-    return s;
+    return m_form->setup();
 }
 
 void CampaignView::setSetup(const CampaignSetup &s)
 {
-    for (int i = 0; i < m_kindBoxes.size(); ++i)
-        m_kindBoxes.at(i)->setChecked(s.kinds.contains(AllKinds[i]));
-    m_cycles->setValue(s.cyclesPerKind);
-    m_rule->setCurrentIndex(m_rule->findData(int(s.fixRule)));
-    m_timeout->setValue((s.timeoutMs + 999) / 1000);
-    m_settle->setValue(s.settleMs / 1000.0);
-    m_reference->setChecked(s.reference.has_value());
-    for (QDoubleSpinBox *box : {m_latitude, m_longitude, m_height})
-        box->setEnabled(s.reference.has_value());
-    if (s.reference) {
-        m_latitude->setValue(s.reference->latitude);
-        m_longitude->setValue(s.reference->longitude);
-        m_height->setValue(s.reference->height);
-    }
+    m_form->setSetup(s);
 }
 
 void CampaignView::start()
 {
-    startCampaign(setup(), m_fileEdit->text().trimmed());
+    startCampaign(setup(), m_form->fileName());
 }
 
 QString CampaignView::startCampaign(const CampaignSetup &s, const QString &fileName)
@@ -321,8 +174,7 @@ QString CampaignView::startCampaign(const CampaignSetup &s, const QString &fileN
     m_summary->setRowCount(int(s.kinds.size()));
     for (int row = 0; row < s.kinds.size(); ++row) {
         m_summary->setItem(row, 0, kindCell(s.kinds.at(row)));
-        for (int c = 1; c < m_summary->columnCount(); ++c)
-            m_summary->setItem(row, c, cell(c < 3 ? QStringLiteral("0") : QStringLiteral("-")));
+        clearSummary(m_summary, row, 1);
     }
     fitRows(m_summary, int(s.kinds.size()));
     m_cycleChart->setKinds(s.kinds);
@@ -339,13 +191,12 @@ QString CampaignView::messageText() const
 
 void CampaignView::portLost(const QString &message)
 {
-    m_run->stop(tr("Campaign stopped, the receiver's port was lost: %1.").arg(message));
+    m_run->portLost(message);
 }
 
 void CampaignView::portStatus(bool open)
 {
-    if (!open)
-        m_run->stop(tr("Campaign stopped: the port was closed."));
+    m_run->portStatus(open);
 }
 
 void CampaignView::pauseOrResume()
@@ -389,12 +240,7 @@ void CampaignView::addCycle(const CampaignCycle &c)
     m_cycleChart->addCycle(c);
     const int kindRow = int(s.kinds.indexOf(c.kind));
     const TtffSummary summary = m_run->summary(c.kind);
-    m_summary->item(kindRow, 1)->setText(QString::number(summary.count));
-    m_summary->item(kindRow, 2)->setText(QString::number(summary.failures));
-    const double values[] = {summary.min, summary.median, summary.mean, summary.p95, summary.max,
-                             summary.standardDeviation};
-    for (int i = 0; i < 6; ++i)
-        m_summary->item(kindRow, 3 + i)->setText(number(values[i], 2));
+    showSummary(m_summary, kindRow, 1, summary);
     QVector<double> seconds;
     for (const CampaignCycle &done : m_run->cycles()) {
         if (done.kind == c.kind && !done.failed())
@@ -409,12 +255,8 @@ void CampaignView::addCycle(const CampaignCycle &c)
 void CampaignView::showState(CampaignRun::State state)
 {
     const bool running = m_run->isRunning();
-    m_setupBox->setEnabled(!running);
-    m_startButton->setEnabled(!running);
-    m_pauseButton->setEnabled(running);
-    m_stopButton->setEnabled(running);
     const bool paused = state == CampaignRun::State::Paused || m_run->pausePending();
-    m_pauseButton->setText(paused ? tr("Resume") : tr("Pause"));
+    showControls(m_form, m_startButton, m_pauseButton, m_stopButton, running, paused);
     if (running)
         m_tickTimer->start();
     else
@@ -468,6 +310,5 @@ void CampaignView::showProgress(qint64 nowMs)
 
 void CampaignView::showMessage(const QString &text, bool problem)
 {
-    m_message->setText(text);
-    m_message->setStyleSheet(problem ? QStringLiteral("color: #b00020; font-weight: bold;") : QString());
+    CampaignTable::showMessage(m_message, text, problem);
 }

@@ -8,17 +8,12 @@
 
 #include <functional>
 
-class QCheckBox;
-class QComboBox;
-class QDoubleSpinBox;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QSpinBox;
 class QTableWidget;
 class QTimer;
+class CampaignSetupForm;
 class CycleChart;
 class TtffBoxChart;
 
@@ -55,7 +50,6 @@ public slots:
     void portStatus(bool open);
 
 private:
-    QWidget *buildSetup();
     QWidget *buildControls();
     QWidget *buildResults();
     void start();
@@ -72,17 +66,7 @@ private:
     std::function<QString()> m_logFileName;
     QTimer *m_tickTimer = nullptr;
 
-    QGroupBox *m_setupBox = nullptr;
-    QVector<QCheckBox *> m_kindBoxes;   // HOT, WARM, COLD, FULL
-    QSpinBox *m_cycles = nullptr;
-    QComboBox *m_rule = nullptr;
-    QSpinBox *m_timeout = nullptr;
-    QDoubleSpinBox *m_settle = nullptr;
-    QCheckBox *m_reference = nullptr;
-    QDoubleSpinBox *m_latitude = nullptr;
-    QDoubleSpinBox *m_longitude = nullptr;
-    QDoubleSpinBox *m_height = nullptr;
-    QLineEdit *m_fileEdit = nullptr;
+    CampaignSetupForm *m_form = nullptr;
 
     QPushButton *m_startButton = nullptr;
     QPushButton *m_pauseButton = nullptr;

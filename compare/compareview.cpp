@@ -168,6 +168,10 @@ CompareView::CompareView(QWidget *parent)
     exportButton->setToolTip(tr("Save the compared epochs as CSV"));
     connect(exportButton, &QPushButton::clicked, this,
             [this] { askToSaveChartData(this, m_comparison->csv(), QStringLiteral("comparison.csv")); });
+    auto *campaign = new QPushButton(tr("Campaign on both..."), this);
+    campaign->setToolTip(tr("A TTFF campaign with each restart sent to both receivers at once"));
+    connect(campaign, &QPushButton::clicked, this,
+            [this] { emit campaignRequested(m_reference->currentIndex(), m_underTest->currentIndex()); });
     for (QComboBox *box : {m_reference, m_underTest}) {
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         connect(box, QOverload<int>::of(&QComboBox::activated), this,
@@ -181,6 +185,7 @@ CompareView::CompareView(QWidget *parent)
     bar->addWidget(new QLabel(tr("Under test"), this));
     bar->addWidget(m_underTest);
     bar->addStretch(1);
+    bar->addWidget(campaign);
     bar->addWidget(reset);
     bar->addWidget(exportButton);
 

@@ -59,6 +59,10 @@ public:
     // Hands the charts and figures what they show now.
     void refresh();
 
+signals:
+    // "Campaign on both...": a TTFF campaign on these two (indexes in the list).
+    void campaignRequested(int reference, int underTest);
+
 private:
     void follow();
     void showMeans();
