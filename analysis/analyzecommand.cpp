@@ -1,6 +1,7 @@
 #include "analysis/analyzecommand.h"
 
 #include "analysis/analysisreport.h"
+#include "analysis/comparelogs.h"
 #include "analysis/loganalysis.h"
 #include "history/signalhistory.h"
 
@@ -55,7 +56,10 @@ bool parse(const QStringList &arguments, Options *options, QString *message)
                                  QStringLiteral("DIR"));
     const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("json, csv, png, comma-separated."),
                                     QStringLiteral("LIST"));
-    parser.addOptions({analyze, reference, out, format});
+    const QCommandLineOption compare(QStringLiteral("compare"),
+                                     QStringLiteral("The reference receiver's log: compare LOG with it."),
+                                     QStringLiteral("REFERENCE_LOG"));
+    parser.addOptions({analyze, reference, out, format, compare});
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
         return false;
@@ -69,6 +73,7 @@ bool parse(const QStringList &arguments, Options *options, QString *message)
         *message = QStringLiteral("--analyze needs a log file");
         return false;
     }
+    options->compareWith = parser.value(compare);
     options->outDirectory = parser.isSet(out) ? parser.value(out) : defaultOutDirectory(options->log);
     if (parser.isSet(reference)) {
         options->reference = readPosition(parser.value(reference));
@@ -99,6 +104,8 @@ bool parse(const QStringList &arguments, Options *options, QString *message)
 
 int run(const Options &options, const ChartWriter &charts)
 {
+    if (!options.compareWith.isEmpty())
+        return CompareLogs::run(options.log, options.compareWith, options.outDirectory);
     const QFileInfo info(options.log);
     if (info.isDir())
         return fail(Unreadable, QStringLiteral("cannot read %1: it is a folder").arg(options.log));

@@ -27,6 +27,9 @@ struct Options
     bool json = true;
     bool csv = true;
     bool png = false;
+    // With --compare: the reference's log; LOG is then the receiver under
+    // test, and the comparison is written instead of the analysis.
+    QString compareWith;
 };
 
 // True when the command line asks for an analysis.

@@ -293,7 +293,7 @@ QVector<QPointF> ReceiverComparison::satelliteSeries(CompareSide side, Constella
     });
 }
 
-QByteArray ReceiverComparison::csv() const
+QByteArray ReceiverComparison::csvHeader()
 {
     static const char *const names[StatisticsConstellations] = {"gps", "glonass", "galileo", "beidou", "qzss"};
     QStringList header{QStringLiteral("utc"), QStringLiteral("east_m"), QStringLiteral("north_m"),
@@ -306,21 +306,30 @@ QByteArray ReceiverComparison::csv() const
             header << QStringLiteral("%1_%2_in_view").arg(QLatin1String(side), QLatin1String(n))
                    << QStringLiteral("%1_%2_used").arg(QLatin1String(side), QLatin1String(n));
     }
-    QByteArray out = header.join(QLatin1Char(',')).toLatin1() + "\r\n";
-    for (int i = 0; i < m_epochs.size(); ++i) {
-        const ComparedEpoch &row = m_epochs.at(i);
-        QStringList cells{
-            QDateTime::fromMSecsSinceEpoch(qint64(std::llround(m_times.at(i) * 1000)), Qt::UTC)
-                .toString(Qt::ISODateWithMs),
-            number(row.east, 3), number(row.north, 3), number(row.up, 3), number(row.horizontal, 3),
-            number(std::fabs(row.up), 3), QString::number(row.signalsCompared)};
-        for (float d : row.meanDifference)
-            cells << number(d, 2);
-        for (int s = 0; s < 2; ++s) {
-            for (int c = 0; c < StatisticsConstellations; ++c)
-                cells << QString::number(row.inView[s][c]) << QString::number(row.used[s][c]);
-        }
-        out += cells.join(QLatin1Char(',')).toLatin1() + "\r\n";
+    return header.join(QLatin1Char(',')).toLatin1() + "\r\n";
+}
+
+QByteArray ReceiverComparison::csvLine(int index) const
+{
+    const ComparedEpoch &row = m_epochs.at(index);
+    QStringList cells{
+        QDateTime::fromMSecsSinceEpoch(qint64(std::llround(m_times.at(index) * 1000)), Qt::UTC)
+            .toString(Qt::ISODateWithMs),
+        number(row.east, 3), number(row.north, 3), number(row.up, 3), number(row.horizontal, 3),
+        number(std::fabs(row.up), 3), QString::number(row.signalsCompared)};
+    for (float d : row.meanDifference)
+        cells << number(d, 2);
+    for (int s = 0; s < 2; ++s) {
+        for (int c = 0; c < StatisticsConstellations; ++c)
+            cells << QString::number(row.inView[s][c]) << QString::number(row.used[s][c]);
     }
+    return cells.join(QLatin1Char(',')).toLatin1() + "\r\n";
+}
+
+QByteArray ReceiverComparison::csv() const
+{
+    QByteArray out = csvHeader();
+    for (int i = 0; i < m_epochs.size(); ++i)
+        out += csvLine(i);
     return out;
 }

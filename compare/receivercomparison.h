@@ -127,6 +127,10 @@ public:
     // reference and the receiver under test. Empty cells where there is no
     // value; lines end in "\r\n".
     QByteArray csv() const;
+    // Its first line, and the line of kept pair `index`, for a writer that
+    // streams the pairs out as they come (a day of pairs is all one keeps).
+    static QByteArray csvHeader();
+    QByteArray csvLine(int index) const;
 
 signals:
     // A pair was compared, or a side was refused.

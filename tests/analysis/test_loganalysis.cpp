@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QtMath>
 #include <QTest>
 
 #include <algorithm>
@@ -98,6 +99,7 @@ private slots:
     void captures();
     void exitStatus_data();
     void exitStatus();
+    void compareTwoLogs();
 };
 
 void TestLogAnalysis::simulatorTruth_data()
@@ -365,6 +367,56 @@ void TestLogAnalysis::exitStatus()
     QVERIFY2(QString::fromLocal8Bit(skyloupe.readAllStandardError()).contains(message), qPrintable(message));
     // The files go beside the log, named after it; none without NMEA.
     QCOMPARE(QFile::exists(dir.filePath("1207_101500_analysis/summary.json")), status == 0);
+}
+
+// Two logs of the same sky, the one under test 3 dB weaker and with 2 m of
+// position noise: the comparison from the logs says so, epoch by epoch.
+void TestLogAnalysis::compareTwoLogs()
+{
+    if (!SimProcess::isBuilt())
+        QSKIP("skyloupe-sim is not built");
+    QTemporaryDir dir;
+    const QStringList sky{"--seed", "5", "--signals", "2", "--rate", "10", "--epochs", "300"};
+    QCOMPARE(QProcess::execute(SimProcess::executable(),
+                               sky + QStringList{"--output", dir.filePath("ref.nma"), "--truth", dir.filePath("ref.jsonl")}), 0);
+    QCOMPARE(QProcess::execute(SimProcess::executable(),
+                               sky + QStringList{"--cnr-offset", "-3", "--position-noise", "2", "--output",
+                                                 dir.filePath("dut.nma"), "--truth", dir.filePath("dut.jsonl")}), 0);
+    QProcess skyloupe;
+    skyloupe.start(Build + "/skyloupe", {"--analyze", dir.filePath("dut.nma"), "--compare", dir.filePath("ref.nma"),
+                                         "--out", dir.filePath("out")});
+    QVERIFY(skyloupe.waitForFinished(30000));
+    QCOMPARE(skyloupe.exitCode(), 0);
+    QFile json(dir.filePath("out/comparison.json"));
+    QVERIFY(json.open(QIODevice::ReadOnly));
+    const QJsonObject result = QJsonDocument::fromJson(json.readAll()).object();
+    QCOMPARE(result["pairs"].toInt(), 300);
+    QVERIFY(result["cnrDifference"].toArray().size() >= 5);
+    for (const QJsonValue &series : result["cnrDifference"].toArray())
+        QVERIFY2(std::fabs(series["meanDb"].toDouble() + 3.0) <= 0.1, qPrintable(series["series"].toString()));
+
+    // The horizontal distance between the positions the two sent, from the
+    // truth files, on the WGS 84 ellipsoid's radii of curvature.
+    auto positions = [&](const QString &name) {
+        QFile f(dir.filePath(name));
+        f.open(QIODevice::ReadOnly);
+        QVector<QPointF> p;
+        for (const QByteArray &line : f.readAll().split('\n'))
+            if (!line.isEmpty())
+                p.append({QJsonDocument::fromJson(line)["lat"].toDouble(), QJsonDocument::fromJson(line)["lon"].toDouble()});
+        return p;
+    };
+    const QVector<QPointF> ref = positions("ref.jsonl"), dut = positions("dut.jsonl");
+    QCOMPARE(ref.size(), dut.size());
+    double sum = 0;
+    for (int i = 0; i < ref.size(); ++i) {
+        const double phi = qDegreesToRadians(ref[i].x()), e2 = 6.69437999014e-3, w = 1 - e2 * std::sin(phi) * std::sin(phi);
+        const double north = qDegreesToRadians(dut[i].x() - ref[i].x()) * 6378137.0 * (1 - e2) / std::pow(w, 1.5);
+        const double east = qDegreesToRadians(dut[i].y() - ref[i].y()) * 6378137.0 / std::sqrt(w) * std::cos(phi);
+        sum += std::hypot(east, north);
+    }
+    QVERIFY2(std::fabs(result["distance"]["horizontalMeanM"].toDouble() - sum / ref.size()) < 0.02,
+             qPrintable(QString::number(sum / ref.size())));
 }
 
 QTEST_GUILESS_MAIN(TestLogAnalysis)
