@@ -1,6 +1,7 @@
 #include "accuracy/positionstatistics.h"
 
 #include <algorithm>
+#include <numeric>
 #include <cmath>
 
 namespace {
@@ -102,6 +103,32 @@ double percentile(QVector<double> values, double share)
     if (below + 1 >= values.size())
         return low;
     const double high = *std::min_element(values.begin() + below + 1, values.end());
+    return low + (rank - below) * (high - low);
+}
+
+double histogramPercentile(const QVector<quint32> &counts, double step, double share)
+{
+    const qint64 n = std::accumulate(counts.begin(), counts.end(), qint64(0));
+    if (n == 0)
+        return PositionSpread::None;
+    const double rank = std::clamp(share, 0.0, 1.0) * double(n - 1);
+    const qint64 below = qint64(std::floor(rank));
+    // The values at ranks `below` and the one after, as percentile() takes them.
+    double low = 0;
+    qint64 seen = 0;
+    int i = 0;
+    for (; i < counts.size(); ++i) {
+        seen += counts.at(i);
+        if (seen > below) {
+            low = i * step;
+            break;
+        }
+    }
+    if (below + 1 >= n)
+        return low;
+    while (seen <= below + 1 && ++i < counts.size())
+        seen += counts.at(i);
+    const double high = (seen > below + 1 ? i : counts.size() - 1) * step;
     return low + (rank - below) * (high - low);
 }
 

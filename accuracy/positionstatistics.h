@@ -42,6 +42,9 @@ LocalOffset meanOffset(const QVector<LocalOffset> &offsets);
 // values): of 1, 2, 3, 4 the 0.5 value is 2.5 and the 0.95 value 3.85. NaN
 // for no values.
 double percentile(QVector<double> values, double share);
+// percentile() of values held as how many there are of each: counts[i]
+// values equal to i * step.
+double histogramPercentile(const QVector<quint32> &counts, double step, double share);
 
 // How a set of horizontal fixes spreads about a centre: the mean, or a
 // reference position's offset.

@@ -39,22 +39,21 @@ void CountSummary::add(int value)
 
 void CnrSummary::add(float cnr)
 {
-    centiDbHz.append(quint16(std::clamp(std::lround(cnr * 100.0f), 0L, 65535L)));
+    if (counts.isEmpty())
+        counts.resize(Values);
+    ++counts[int(std::clamp(std::lround(cnr * 100.0f), 0L, long(Values - 1)))];
+    ++epochs;
     sum += cnr;
 }
 
 double CnrSummary::mean() const
 {
-    return centiDbHz.isEmpty() ? std::numeric_limits<double>::quiet_NaN() : sum / centiDbHz.size();
+    return epochs == 0 ? std::numeric_limits<double>::quiet_NaN() : sum / epochs;
 }
 
 double CnrSummary::percentileOf(double share) const
 {
-    QVector<double> values;
-    values.reserve(centiDbHz.size());
-    for (quint16 v : centiDbHz)
-        values.append(v / 100.0);
-    return percentile(std::move(values), share);
+    return histogramPercentile(counts, 0.01, share);
 }
 
 LogAnalysis::LogAnalysis() = default;

@@ -172,8 +172,9 @@ void TestLogAnalysis::simulatorTruth()
                  qPrintable(QString::number(ttff)));
     }
 
-    for (const QString &name : {"GPS", "GLONASS", "Galileo", "BeiDou", "QZSS"}) {
+    for (const char *name : {"GPS", "GLONASS", "Galileo", "BeiDou", "QZSS"}) {
         double inView = 0, used = 0, topFour = 0, peak = 0;
+        QVector<double> topFours;
         int cnrEpochs = 0;
         for (const QJsonObject &epoch : truth) {
             QVector<double> best;
@@ -189,7 +190,8 @@ void TestLogAnalysis::simulatorTruth()
             std::sort(best.begin(), best.end(), std::greater<double>());
             if (!best.isEmpty()) {
                 const int n = std::min(4, int(best.size()));
-                topFour += std::accumulate(best.cbegin(), best.cbegin() + n, 0.0) / n;
+                topFours.append(std::accumulate(best.cbegin(), best.cbegin() + n, 0.0) / n);
+                topFour += topFours.last();
                 peak += best.first();
                 ++cnrEpochs;
             }
@@ -199,6 +201,12 @@ void TestLogAnalysis::simulatorTruth()
         QVERIFY2(std::fabs(row["used"]["mean"].toDouble() - used / truth.size()) < 0.001, qPrintable(name));
         QVERIFY2(std::fabs(row["topFourCnr"]["mean"].toDouble() - topFour / cnrEpochs) < 0.01, qPrintable(name));
         QVERIFY2(std::fabs(row["peakCnr"]["mean"].toDouble() - peak / cnrEpochs) < 0.01, qPrintable(name));
+        for (double share : {0.05, 0.95}) {
+            const double expected = topFours.isEmpty() ? 0.0 : percentileOf(topFours, share);
+            const double shown = row["topFourCnr"][share < 0.5 ? "p5" : "p95"].toDouble();
+            QVERIFY2(std::fabs(shown - expected) < 0.006, qPrintable(QStringLiteral("%1 %2: %3, expected %4")
+                                                                       .arg(name).arg(share).arg(shown).arg(expected)));
+        }
     }
 
     if (site) {
