@@ -56,6 +56,13 @@ QString positionText(const GeodeticPosition &position)
     return text;
 }
 
+void PositionHistory::reserveFixes(int fixes)
+{
+    m_fixes.times.reserve(fixes);
+    m_fixes.offsets.reserve(fixes);
+    m_fixes.kinds.reserve(fixes);
+}
+
 void PositionHistory::Points::clear()
 {
     times.clear();

@@ -50,6 +50,10 @@ public:
     void addEpoch(const Epoch &epoch);
     // Starts a new sample set; the reference stays.
     void reset();
+    // Makes room for this many fixes at once, for a reader that can tell
+    // how many are coming: growing a step at a time holds the old and the
+    // new room together for a moment.
+    void reserveFixes(int fixes);
 
     // The centre the figures are about: a reference position, or none for
     // the mean of the fixes. A reference whose height is NaN measures

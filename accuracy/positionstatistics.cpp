@@ -91,7 +91,11 @@ LocalOffset meanOffset(const QVector<LocalOffset> &offsets)
     return mean;
 }
 
-double percentile(QVector<double> values, double share)
+namespace {
+
+// percentile() on values it may reorder: a second share on the same values
+// needs no copy.
+double percentileInPlace(QVector<double> &values, double share)
 {
     if (values.isEmpty())
         return PositionSpread::None;
@@ -104,6 +108,13 @@ double percentile(QVector<double> values, double share)
         return low;
     const double high = *std::min_element(values.begin() + below + 1, values.end());
     return low + (rank - below) * (high - low);
+}
+
+} // namespace
+
+double percentile(QVector<double> values, double share)
+{
+    return percentileInPlace(values, share);
 }
 
 double histogramPercentile(const QVector<quint32> &counts, double step, double share)
@@ -154,8 +165,8 @@ PositionSpread positionSpread(const QVector<LocalOffset> &offsets, const LocalOf
             ++ups;
         }
     }
-    spread.cep50 = percentile(distances, 0.5);
-    spread.cep95 = percentile(std::move(distances), 0.95);
+    spread.cep50 = percentileInPlace(distances, 0.5);
+    spread.cep95 = percentileInPlace(distances, 0.95);
     spread.twoDrms = 2.0 * std::sqrt(squares / offsets.size());
     spread.verticalSpread = ups > 0 ? std::sqrt(upSquares / ups) : PositionSpread::None;
     return spread;

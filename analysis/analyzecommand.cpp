@@ -120,6 +120,7 @@ int run(const Options &options, const ChartWriter &charts)
 
     LogAnalysis analysis;
     analysis.setReference(options.reference);
+    analysis.expectBytes(file.size());
     AnalysisCsv csv;
     QString error;
     if (options.csv && !csv.open(options.outDirectory, &error))

@@ -67,6 +67,7 @@ void LogAnalysis::addBytes(const char *data, qint64 size)
 {
     // The counter splits lines itself; its pieces need no line ends.
     m_sentences.addBlock(QByteArray::fromRawData(data, int(size)), 0);
+    m_bytesRead += size;
     const char *end = data + size;
     const char *start = data;
     while (start != end) {
@@ -158,6 +159,12 @@ void LogAnalysis::takeEpochs()
 void LogAnalysis::addEpoch(const Epoch &epoch)
 {
     ++m_epochs;
+    // A thousand epochs tell the bytes an epoch takes, and so how many the
+    // log holds (a twentieth more for a log whose epochs grow).
+    constexpr int Sampled = 1000;
+    if (m_epochs == Sampled && m_expectedBytes > m_bytesRead && m_bytesRead > 0)
+        m_positions.reserveFixes(int(std::min<qint64>(std::numeric_limits<int>::max() / 64,
+                                                      m_expectedBytes * Sampled / m_bytesRead * 21 / 20)));
     const double time = m_timeline.place(epoch);
     if (std::isfinite(time)) {
         ++m_timedEpochs;

@@ -83,6 +83,10 @@ public:
     // Called with every epoch as it is finished (the CSV files, charts).
     void setEpochSink(EpochSink sink) { m_sink = std::move(sink); }
 
+    // The log's size, when known: once some epochs are in, the room for
+    // the positions of all of them is made at once.
+    void expectBytes(qint64 bytes) { m_expectedBytes = bytes; }
+
     // Takes the next piece of the log: binary bytes, NUL bytes, lines cut
     // anywhere are all ordinary input.
     void addBytes(const char *data, qint64 size);
@@ -141,6 +145,8 @@ private:
     EpochTimeline m_timeline;
     EpochSink m_sink;
     QByteArray m_partial;   // a line cut at the end of a piece
+    qint64 m_expectedBytes = 0;
+    qint64 m_bytesRead = 0;
 
     qint64 m_epochs = 0;
     qint64 m_timedEpochs = 0;
