@@ -17,17 +17,11 @@
 
 namespace AnalyzeCommand {
 
-namespace {
-
-constexpr qint64 PieceBytes = 1 << 20;
-
 int fail(int status, const QString &message)
 {
     std::fprintf(stderr, "skyloupe: %s\n", message.toLocal8Bit().constData());
     return status;
 }
-
-} // namespace
 
 bool isRequested(int argc, char *argv[])
 {

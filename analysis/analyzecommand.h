@@ -18,6 +18,10 @@ namespace AnalyzeCommand {
 
 // Exit statuses besides 0.
 enum Status { Usage = 1, Unreadable = 2, NoNmea = 3 };
+// A log is read in pieces of this many bytes.
+constexpr qint64 PieceBytes = 1 << 20;
+// Says `message` on standard error and returns `status`.
+int fail(int status, const QString &message);
 
 struct Options
 {

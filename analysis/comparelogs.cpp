@@ -18,15 +18,10 @@
 
 namespace CompareLogs {
 
+using AnalyzeCommand::fail;
+using AnalyzeCommand::PieceBytes;
+
 namespace {
-
-constexpr qint64 PieceBytes = 1 << 20;
-
-int fail(int status, const QString &message)
-{
-    std::fprintf(stderr, "skyloupe: %s\n", message.toLocal8Bit().constData());
-    return status;
-}
 
 // One log as a stream of epochs: read a piece at a time, its finished
 // epochs wait here, with their UTC seconds, until the other log catches up.
