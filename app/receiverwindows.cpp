@@ -33,7 +33,9 @@ MainWindow *ReceiverWindows::open()
     window->setObjectName(QStringLiteral("receiverWindow%1").arg(++m_opened));
     m_windows.append(window);
     window->setWindows(this);
-    connect(window, &QObject::destroyed, this, &ReceiverWindows::forget);
+    // The pointer as it was handed out: by the time destroyed() comes, the
+    // object is a MainWindow no more, so no cast may reach it.
+    connect(window, &QObject::destroyed, this, [this, window] { forget(window); });
     connect(window, &MainWindow::connectionChanged, this, &ReceiverWindows::changed);
     connect(window->form()->comboBox_com, &QComboBox::currentTextChanged, this, &ReceiverWindows::changed);
     window->show();
@@ -41,9 +43,9 @@ MainWindow *ReceiverWindows::open()
     return window;
 }
 
-void ReceiverWindows::forget(QObject *window)
+void ReceiverWindows::forget(MainWindow *window)
 {
-    m_windows.removeAll(static_cast<MainWindow *>(window));
+    m_windows.removeAll(window);
     // The compare view alone would keep the program running.
     if (m_windows.isEmpty() && m_compare)
         m_compare->close();

@@ -48,7 +48,8 @@ signals:
     void changed();
 
 private:
-    void forget(QObject *window);
+    // Only compares the pointer: the window is being destroyed.
+    void forget(MainWindow *window);
 
     QList<MainWindow *> m_windows;
     QPointer<CompareView> m_compare;   // a window of its own, deleted here
