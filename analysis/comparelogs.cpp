@@ -3,7 +3,6 @@
 #include "analysis/analyzecommand.h"
 #include "analysis/loganalysis.h"
 #include "compare/receivercomparison.h"
-#include "history/signalhistory.h"
 
 #include <QDir>
 #include <QFile>
@@ -157,25 +156,15 @@ int run(const QString &underTestLog, const QString &referenceLog, const QString 
         return fail(AnalyzeCommand::NoNmea, QStringLiteral("nothing to compare: %1").arg(why));
     }
 
-    // The figures of the compare view: per constellation and band, and for
-    // a constellation on two bands its whole too.
+    // The figures of the compare view.
     QJsonArray differences;
     QString lines;
-    for (int c = 0; c < StatisticsConstellations; ++c) {
-        QVector<CnrSeriesKey> rows;
-        for (int band = 0; band < BandCount; ++band) {
-            if (comparison.differenceCount(Constellation(c), band) > 0)
-                rows.append({Constellation(c), band});
-        }
-        if (rows.size() > 1)
-            rows.prepend({Constellation(c), -1});
-        for (const CnrSeriesKey &key : rows) {
-            const int count = comparison.differenceCount(key.constellation, key.band);
-            const double mean = comparison.meanDifference(key.constellation, key.band);
-            const QString name = SignalHistory::seriesName(key);
-            differences.append(QJsonObject{{"series", name}, {"meanDb", jsonNumber(mean, 2)}, {"signals", count}});
-            lines += QStringLiteral("  %1 %2 dB over %3 signals\n").arg(name, -16).arg(text(mean, 2), 6).arg(count);
-        }
+    for (const CnrSeriesKey &key : comparison.differenceSeries()) {
+        const int count = comparison.differenceCount(key.constellation, key.band);
+        const double mean = comparison.meanDifference(key.constellation, key.band);
+        const QString name = SignalHistory::seriesName(key);
+        differences.append(QJsonObject{{"series", name}, {"meanDb", jsonNumber(mean, 2)}, {"signals", count}});
+        lines += QStringLiteral("  %1 %2 dB over %3 signals\n").arg(name, -16).arg(text(mean, 2), 6).arg(count);
     }
     const ReceiverComparison::Distance d = comparison.distance();
     const QJsonObject summary{

@@ -316,20 +316,7 @@ void CompareView::refresh()
 
 void CompareView::showMeans()
 {
-    QVector<CnrSeriesKey> rows;
-    for (int k = 0; k < StatisticsConstellations; ++k) {
-        const Constellation constellation = Constellation(k);
-        int bands = 0;
-        for (int b = 0; b < BandCount; ++b) {
-            if (m_comparison->differenceCount(constellation, b) > 0) {
-                rows.append({constellation, b});
-                ++bands;
-            }
-        }
-        // A constellation on two bands gets a row of its own besides theirs.
-        if (bands > 1)
-            rows.insert(rows.size() - bands, {constellation, -1});
-    }
+    const QVector<CnrSeriesKey> rows = m_comparison->differenceSeries();
     m_means->setRowCount(rows.size());
     for (int r = 0; r < rows.size(); ++r) {
         const CnrSeriesKey &key = rows.at(r);

@@ -293,6 +293,24 @@ QVector<QPointF> ReceiverComparison::satelliteSeries(CompareSide side, Constella
     });
 }
 
+QVector<CnrSeriesKey> ReceiverComparison::differenceSeries() const
+{
+    QVector<CnrSeriesKey> rows;
+    for (int k = 0; k < StatisticsConstellations; ++k) {
+        const Constellation constellation = Constellation(k);
+        int bands = 0;
+        for (int b = 0; b < BandCount; ++b) {
+            if (differenceCount(constellation, b) > 0) {
+                rows.append({constellation, b});
+                ++bands;
+            }
+        }
+        if (bands > 1)
+            rows.insert(rows.size() - bands, {constellation, -1});
+    }
+    return rows;
+}
+
 QByteArray ReceiverComparison::csvHeader()
 {
     static const char *const names[StatisticsConstellations] = {"gps", "glonass", "galileo", "beidou", "qzss"};

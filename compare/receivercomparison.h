@@ -1,6 +1,7 @@
 #ifndef RECEIVERCOMPARISON_H
 #define RECEIVERCOMPARISON_H
 
+#include "history/signalhistory.h"
 #include "receiver/epoch.h"
 #include "receiver/signalid.h"
 
@@ -99,6 +100,9 @@ public:
     int differenceCount(Constellation constellation, int band = -1) const;
     // The same over the latest pair alone.
     double latestMeanDifference(Constellation constellation, int band = -1) const;
+    // The series those means are shown for: each band compared, and before
+    // the bands of a constellation compared on two or more, its whole.
+    QVector<CnrSeriesKey> differenceSeries() const;
 
     // Horizontal and vertical (|up|) distance between the positions over
     // the kept pairs with both positions: mean and 95th percentile; NaN
