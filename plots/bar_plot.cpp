@@ -30,6 +30,15 @@ bar_plot::~bar_plot() = default;
 void bar_plot::set_satellites(const QList<float> &cnrs, const QList<QString> &labels,
                               const QList<QColor> &outlines, const QList<QColor> &fills)
 {
+    // A receiver at 10 Hz often repeats its CNRs for a second: the same
+    // chart as on the screen is not painted again.
+    if (!m_paintPending && cnrs == m_shown.cnrs && labels == m_shown.labels && outlines == m_shown.outlines
+        && fills == m_shown.fills && m_bands == m_shown.bands && m_signalNames == m_shown.signalNames) {
+        m_bands.clear();
+        m_signalNames.clear();
+        return;
+    }
+    m_paintPending = true;
     m_cnrs = cnrs;
     m_labels = labels;
     m_outlines = outlines;
@@ -181,6 +190,9 @@ void bar_plot::paintEvent(QPaintEvent *)
 
     // A snapshot is drawn once; a later paint without a new one shows the
     // empty chart.
+    m_shown = {std::move(m_cnrs), std::move(m_labels), std::move(m_outlines),
+               std::move(m_fills), std::move(m_bands), std::move(m_signalNames)};
+    m_paintPending = false;
     m_labels.clear();
     m_cnrs.clear();
     m_outlines.clear();

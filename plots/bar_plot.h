@@ -27,7 +27,8 @@ public:
 
     // Stores the snapshot (four lists of equal length, element i the same
     // satellite) and schedules a paint; several snapshots before the paint
-    // coalesce into one paint of the last.
+    // coalesce into one paint of the last. A snapshot the same as the
+    // last paint drew, with none waiting, is neither stored nor painted.
     void set_satellites(const QList<float> &cnrs, const QList<QString> &labels,
                         const QList<QColor> &outlines, const QList<QColor> &fills);
 
@@ -69,6 +70,16 @@ private:
     int m_barCount = 0;
     QList<int> m_bands;
     QList<QString> m_signalNames;
+    // What the last paint drew, and whether a snapshot waits for a paint.
+    struct Shown {
+        QList<float> cnrs;
+        QList<QString> labels;
+        QList<QColor> outlines;
+        QList<QColor> fills;
+        QList<int> bands;
+        QList<QString> signalNames;
+    } m_shown;
+    bool m_paintPending = false;
     QPixmap m_background;
     QPoint m_backgroundAt;   // where in its parent the background was taken
     TextCache m_barTexts{QFont(QStringLiteral("Arial"), 7, 50, false)};

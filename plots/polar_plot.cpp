@@ -29,6 +29,12 @@ void polar_plot::set_satellites(const QList<float> &elevations, const QList<floa
                                 const QList<QString> &labels, const QList<QColor> &outlines,
                                 const QList<QColor> &fills)
 {
+    // Satellites move by whole degrees, minutes apart: the same sky as on
+    // the screen is not painted again.
+    if (!m_paintPending && elevations == m_shown.elevations && azimuths == m_shown.azimuths
+        && labels == m_shown.labels && outlines == m_shown.outlines && fills == m_shown.fills)
+        return;
+    m_paintPending = true;
     m_elevations = elevations;
     m_azimuths = azimuths;
     m_labels = labels;
@@ -105,6 +111,9 @@ void polar_plot::paintEvent(QPaintEvent *)
 
     // A snapshot is drawn once; a later paint without a new one shows the
     // empty sky.
+    m_shown = {std::move(m_elevations), std::move(m_azimuths), std::move(m_labels), std::move(m_outlines),
+               std::move(m_fills)};
+    m_paintPending = false;
     m_elevations.clear();
     m_azimuths.clear();
     m_labels.clear();

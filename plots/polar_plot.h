@@ -23,7 +23,8 @@ public:
 
     // Stores the snapshot (five lists of equal length, element i the same
     // satellite) and schedules a paint; several snapshots before the paint
-    // coalesce into one paint of the last.
+    // coalesce into one paint of the last. A snapshot the same as the
+    // last paint drew, with none waiting, is neither stored nor painted.
     void set_satellites(const QList<float> &elevations, const QList<float> &azimuths,
                         const QList<QString> &labels, const QList<QColor> &outlines,
                         const QList<QColor> &fills);
@@ -60,6 +61,15 @@ private:
     QList<QString> m_labels;
     QList<QColor> m_outlines;
     QList<QColor> m_fills;
+    // What the last paint drew, and whether a snapshot waits for a paint.
+    struct Shown {
+        QList<float> elevations;
+        QList<float> azimuths;
+        QList<QString> labels;
+        QList<QColor> outlines;
+        QList<QColor> fills;
+    } m_shown;
+    bool m_paintPending = false;
     QPixmap m_background;
     QPoint m_backgroundAt;   // where in its parent the background was taken
     TextCache m_labelTexts{QFont(QStringLiteral("Arial"), 8, 50, false)};

@@ -52,6 +52,18 @@ QColor faint(const QColor &c)
     return QColor(c.red(), c.green(), c.blue(), 30);
 }
 
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
 } // namespace
 
 class TestPlotPaint : public QObject
@@ -65,6 +77,8 @@ private slots:
     void skyEmptyDrawsArcsRingAndLetters();
     void skyLabelShowsLastTwoCharacters();
     void skySnapshotDrawnOnce();
+    void sameSnapshotNotPaintedAgain_data();
+    void sameSnapshotNotPaintedAgain();
     void barsPackedFromTheLeft();
     void barFiftyFiveLevelWithTopTick();
     void barValueBoxAndAxis();
@@ -194,6 +208,45 @@ void TestPlotPaint::skySnapshotDrawnOnce()
     const QImage second = render(plot);
     QCOMPARE(countColour(second, Gps), 0);
     QVERIFY(countColour(second, Galileo) > 100);
+}
+
+void TestPlotPaint::sameSnapshotNotPaintedAgain_data()
+{
+    QTest::addColumn<bool>("sky");
+    QTest::newRow("bar chart") << false;
+    QTest::newRow("sky view") << true;
+}
+
+// A shown plot is painted again for a snapshot that differs from what it
+// shows, not for the same one; after a paint that showed nothing (an
+// uncovered window) the same snapshot is painted again.
+void TestPlotPaint::sameSnapshotNotPaintedAgain()
+{
+    QFETCH(bool, sky);
+    bar_plot chart;
+    polar_plot plot;
+    QWidget &widget = sky ? static_cast<QWidget &>(plot) : chart;
+    auto hand = [&](float value) {
+        if (sky)
+            plot.set_satellites({value}, {90.0f}, {"G01"}, {opaque(Gps)}, {opaque(Gps)});
+        else
+            chart.set_satellites({value}, {"G01"}, {Gps}, {opaque(Gps)});
+    };
+    widget.resize(400, 400);
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    PaintCounter counter;
+    widget.installEventFilter(&counter);
+    hand(40.0f);
+    QTRY_COMPARE(counter.paints, 1);
+    hand(40.0f);
+    QTest::qWait(50);
+    QCOMPARE(counter.paints, 1);
+    hand(30.0f);
+    QTRY_COMPARE(counter.paints, 2);
+    widget.repaint();
+    hand(30.0f);
+    QTRY_COMPARE(counter.paints, 4);
 }
 
 // 1000 x 400 chart: baseline at y 360, bar k of n starts at 110 + 800 k / n
