@@ -168,7 +168,7 @@ void ReceiverComparison::compare(const Epoch &reference, const Epoch &underTest)
                 m_running[c][b].count += m_latest[c][b].count;
             }
             if (m_latest[c][AllBands].count > 0)
-                row.meanDifference[c] = float(m_latest[c][AllBands].total / m_latest[c][AllBands].count);
+                row.meanDifference[c] = float(m_latest[c][AllBands].mean());
         }
         row.signalsCompared = quint16(std::min(m_latestSignals.size(), 65535));
     }
@@ -226,29 +226,35 @@ QString ReceiverComparison::problem() const
     return (reference ? tr("The reference sends no UTC time") : tr("The receiver under test sends no UTC time")) + why;
 }
 
-double ReceiverComparison::meanDifference(Constellation constellation, int band) const
+double ReceiverComparison::Sum::mean() const
+{
+    return count == 0 ? std::numeric_limits<double>::quiet_NaN() : total / count;
+}
+
+const ReceiverComparison::Sum *ReceiverComparison::cellOf(const SumTable &table, Constellation constellation,
+                                                          int band)
 {
     const int c = int(constellation);
     const int b = band < 0 ? AllBands : band;
-    if (c < 0 || c >= StatisticsConstellations || b > AllBands || m_running[c][b].count == 0)
-        return std::numeric_limits<double>::quiet_NaN();
-    return m_running[c][b].total / m_running[c][b].count;
+    return c < 0 || c >= StatisticsConstellations || b > AllBands ? nullptr : &table[c][b];
+}
+
+double ReceiverComparison::meanDifference(Constellation constellation, int band) const
+{
+    const Sum *sum = cellOf(m_running, constellation, band);
+    return sum ? sum->mean() : std::numeric_limits<double>::quiet_NaN();
 }
 
 int ReceiverComparison::differenceCount(Constellation constellation, int band) const
 {
-    const int c = int(constellation);
-    const int b = band < 0 ? AllBands : band;
-    return c < 0 || c >= StatisticsConstellations || b > AllBands ? 0 : m_running[c][b].count;
+    const Sum *sum = cellOf(m_running, constellation, band);
+    return sum ? sum->count : 0;
 }
 
 double ReceiverComparison::latestMeanDifference(Constellation constellation, int band) const
 {
-    const int c = int(constellation);
-    const int b = band < 0 ? AllBands : band;
-    if (c < 0 || c >= StatisticsConstellations || b > AllBands || m_latest[c][b].count == 0)
-        return std::numeric_limits<double>::quiet_NaN();
-    return m_latest[c][b].total / m_latest[c][b].count;
+    const Sum *sum = cellOf(m_latest, constellation, band);
+    return sum ? sum->mean() : std::numeric_limits<double>::quiet_NaN();
 }
 
 ReceiverComparison::Distance ReceiverComparison::distance() const

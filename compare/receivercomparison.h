@@ -145,7 +145,12 @@ private:
     {
         double total = 0;
         int count = 0;
+        double mean() const;
     };
+    using SumTable = Sum[StatisticsConstellations][BandCount + 1];
+    // The cell of a constellation and band (a negative band: all bands),
+    // or none for one out of range.
+    static const Sum *cellOf(const SumTable &table, Constellation constellation, int band);
     void compare(const Epoch &reference, const Epoch &underTest);
     void keep(double time, const ComparedEpoch &row);
 
@@ -159,8 +164,8 @@ private:
     QVector<SignalDifference> m_latestSignals;
     QStringList m_onlyIn[2];
     // Per constellation and band, the last index for all bands.
-    Sum m_running[StatisticsConstellations][BandCount + 1];
-    Sum m_latest[StatisticsConstellations][BandCount + 1];
+    SumTable m_running;
+    SumTable m_latest;
 };
 
 #endif // RECEIVERCOMPARISON_H
