@@ -5,6 +5,7 @@
 #include "app/quitonsignal.h"
 #include "app/receiverwindows.h"
 #include "app/style.h"
+#include "session/sourceaddress.h"
 #include "settings/filelocations.h"
 #include "ui_mainwindow.h"
 
@@ -43,7 +44,11 @@ int main(int argc, char *argv[])
         QStringLiteral("Selects this baud rate. Example: --baud 921600"), QStringLiteral("RATE"));
     const QCommandLineOption connect(QStringLiteral("connect"),
         QStringLiteral("Presses Connect once the window is up. Example: --port /dev/ttyUSB0 --connect"));
-    parser.addOptions({port, baud, connect});
+    const QCommandLineOption source(QStringLiteral("source"),
+        QStringLiteral("Opens this source at once: tcp://HOST:PORT, udp://:PORT, gpsd://HOST:PORT[/DEVICE], "
+                       "file:PATH or a serial port. Given more than once (also beside --port), opens a window "
+                       "for each. Example: --source tcp://192.168.1.20:4001"), QStringLiteral("URL"));
+    parser.addOptions({port, baud, connect, source});
     parser.process(a);
 
     // A wrong rate is refused before any window, thread or file exists.
@@ -62,18 +67,34 @@ int main(int argc, char *argv[])
     // Ended by a signal, the program closes as by its windows: nothing read
     // is lost.
     QuitOnSignal quitOnSignal;
-    // A window per --port (one when none is given), each with its own
-    // port, worker, log and views; the program ends with the last one.
+    // A wrong address is refused as a wrong rate is.
+    const QStringList sources = parser.values(source);
+    for (const QString &address : sources) {
+        SourceAddress checked;
+        QString error;
+        if (!SourceAddress::parse(address, &checked, &error)) {
+            std::fprintf(stderr, "skyloupe: --source %s: %s\n", qPrintable(address), qPrintable(error));
+            return 2;
+        }
+    }
+
+    // A window per --port and --source (one when none is given), each
+    // with its own session: source, worker, log and views; the program
+    // ends with the last one.
     ReceiverWindows windows;
     const QStringList ports = parser.values(port);
-    for (int i = 0; i < std::max(1, int(ports.size())); ++i) {
+    for (int i = 0; i < std::max(1, int(ports.size() + sources.size())); ++i) {
         MainWindow *w = windows.open();
         if (i < ports.size())
             w->offerPort(ports.at(i));
         if (parser.isSet(baud))
             w->form()->comboBox_2->setCurrentText(parser.value(baud));
-        if (parser.isSet(connect))
+        if (i >= ports.size() && i - ports.size() < sources.size()) {
+            const QString address = sources.at(i - ports.size());
+            QTimer::singleShot(0, w, [w, address] { w->openSource(address); });
+        } else if (parser.isSet(connect)) {
             QTimer::singleShot(0, w, [w] { w->form()->ctn_btn->click(); });
+        }
     }
     return a.exec();
 }

@@ -6,6 +6,9 @@
 #include "app/style.h"
 #include "link/serialport.h"
 #include "receiver/receivermodel.h"
+#include "session/receiversession.h"
+#include "session/serialsource.h"
+#include "session/sources.h"
 #include "ttff/timerthread.h"
 #include "ttff/ttff.h"
 
@@ -49,16 +52,14 @@ MainWindow::MainWindow(QWidget *parent)
 
     buildRestartToolBar();
 
-    m_serial = new serialport;
-    m_serial->setBoundedHandover(true);
-    m_timer = new timerthread;
-    m_timerThread = new QThread;
-    m_timer->moveToThread(m_timerThread);
-    m_timer->setFlag(false);
+    // The receiver this window shows, with the serial port as its source
+    // until another is opened.
+    m_session = new ReceiverSession(this);
+    m_session->setSerialSource(new SerialSource);
+    m_session->setSourceMaker(&Sources::make);
 
     m_ttff = new ttff(this);
-    m_receiver = new ReceiverModel(this);
-    connect(m_receiver, &ReceiverModel::epochShown, this, &MainWindow::showEpoch);
+    connect(m_session->receiverModel(), &ReceiverModel::epochShown, this, &MainWindow::showEpoch);
     buildViews();
 
     m_portNames = m_enumeratePorts();
@@ -66,36 +67,31 @@ MainWindow::MainWindow(QWidget *parent)
 
     m_about = new about(this);
 
+    // The window's requests go to the session, the session's reports come
+    // back to the window's slots of the same names as ever.
     const QList<QAction *> restarts = m_toolBar->actions();
-    connect(this, &MainWindow::startthread, m_serial, &serialport::run);
-    connect(m_serial, &serialport::isDone, this, &MainWindow::updateport);
-    connect(this, &MainWindow::check_status_signal, m_serial, &serialport::check_status);
-    connect(m_serial, &serialport::status, this, &MainWindow::statuslot);
-    connect(this, &MainWindow::connect_signal, m_serial, &serialport::init_port);
-    connect(this, &MainWindow::disconnect_signal, m_serial, &serialport::closeserial);
-    connect(this, &MainWindow::flag_false, m_timer, &timerthread::run);
-    connect(m_timer, &timerthread::isDone, this, &MainWindow::sendADC);
-    connect(this, &MainWindow::start_ADC_signal, m_serial, &serialport::write_PMTKdata);
-    connect(m_serial, &serialport::receive_data, this, &MainWindow::loadPlot);
-    connect(this, &MainWindow::start_freq_signal, m_serial, &serialport::write_data);
-    connect(this, &MainWindow::start_freq_signal_btn, m_serial, &serialport::write_data_btn);
-    connect(this, &MainWindow::set_baud_signal, m_serial, &serialport::set_baud);
+    connect(this, &MainWindow::startthread, m_session, &ReceiverSession::startScan);
+    connect(m_session, &ReceiverSession::isDone, this, &MainWindow::updateport);
+    connect(this, &MainWindow::check_status_signal, m_session, &ReceiverSession::checkStatus);
+    connect(m_session, &ReceiverSession::status, this, &MainWindow::statuslot);
+    connect(this, &MainWindow::connect_signal, m_session, &ReceiverSession::open);
+    connect(this, &MainWindow::disconnect_signal, m_session, &ReceiverSession::close);
+    connect(m_session, &ReceiverSession::blockTaken, this, &MainWindow::showBlock);
+    connect(this, &MainWindow::start_freq_signal, m_session, &ReceiverSession::sendCommand);
+    connect(this, &MainWindow::start_freq_signal_btn, m_session, &ReceiverSession::sendTyped);
+    connect(this, &MainWindow::set_baud_signal, m_session, &ReceiverSession::setBaud);
     connect(restarts.at(0), &QAction::triggered, this, &MainWindow::hotstart);
     connect(restarts.at(1), &QAction::triggered, this, &MainWindow::warmstart);
     connect(restarts.at(2), &QAction::triggered, this, &MainWindow::coldstart);
     connect(restarts.at(3), &QAction::triggered, this, &MainWindow::fullstart);
-    connect(m_serial, &serialport::port_open, this, &MainWindow::setPMKflag_false);
     connect(m_ttff, &ttff::HOT_signal, this, &MainWindow::hotstart);
     connect(m_ttff, &ttff::WARM_signal, this, &MainWindow::warmstart);
     connect(m_ttff, &ttff::COLD_signal, this, &MainWindow::coldstart);
     connect(m_ttff, &ttff::FULL_signal, this, &MainWindow::fullstart);
+    connect(m_session, &ReceiverSession::firstFix, this, &MainWindow::hot_start_fix);
     connect(this, &MainWindow::hot_start_fix, m_ttff, &ttff::ttff_time);
     connect(this, &MainWindow::ttff_start_timer, m_ttff, &ttff::start_time_update);
-
-    // Besides the 23 connections above: the worker's plain-words reports
-    // of a failed open and of a port that went away.
-    connect(m_serial, &serialport::open_failed, this, &MainWindow::showLinkMessage);
-    connect(m_serial, &serialport::port_lost, this, &MainWindow::showLinkMessage);
+    connectSession();
     setUpCampaign();
 
     // What the system says of each port, the remembered connection, the
@@ -104,10 +100,11 @@ MainWindow::MainWindow(QWidget *parent)
     describePorts();
     buildConnectionActions();
     restoreConnection();
-    connect(m_serial, &serialport::port_lost, this, &MainWindow::onPortLost);
+    connect(m_session, &ReceiverSession::lost, this, &MainWindow::onPortLost);
     connect(this, &MainWindow::disconnect_signal, this, &MainWindow::stopWatching);
 
     buildBaudActions();
+    buildSourceActions();
 
     emit startthread();
 }
@@ -123,35 +120,12 @@ MainWindow::~MainWindow()
     // The form's widgets outlive this object's members; the table must not
     // report its emptying to them.
     disconnect(ui->Log_text->model(), nullptr, this, nullptr);
-    // What was read and not yet taken reaches the log before the port
-    // closes: the block on its way to loadPlot, then the unfinished line
-    // the worker holds.
-    if (m_serial && m_connected) {
-        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-        QMetaObject::invokeMethod(m_serial, &serialport::handOverRest, Qt::BlockingQueuedConnection);
-        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    }
-    shutDownThreads();
-    closeLogFile();
+    // The session logs what is still on its way and ends its threads; the
+    // window shows nothing more of it.
+    disconnect(m_session, nullptr, this, nullptr);
+    delete m_session;
+    m_session = nullptr;
     delete ui;
-}
-
-void MainWindow::shutDownThreads()
-{
-    // Stop the scan pass and the version-query wait so both threads can quit.
-    // Nothing new may reach the worker while it shuts down.
-    disconnect(this, nullptr, m_serial, nullptr);
-    m_serial->setScanFlag(false);
-    // A version-query wait in progress ends at its next poll.
-    m_timerThread->requestInterruption();
-    delete m_serial;   // closes the port and stops the worker thread
-    m_serial = nullptr;
-    m_timerThread->quit();
-    m_timerThread->wait();
-    delete m_timer;
-    delete m_timerThread;
-    m_timer = nullptr;
-    m_timerThread = nullptr;
 }
 
 void MainWindow::buildRestartToolBar()
@@ -244,6 +218,27 @@ void MainWindow::on_ctn_btn_clicked()
         // blocks still on their way from the worker are logged too.
         emit disconnect_signal();
     }
+}
+
+serialport *MainWindow::worker() const
+{
+    auto *serial = qobject_cast<SerialSource *>(m_session ? m_session->serialSource() : nullptr);
+    return serial ? serial->worker() : nullptr;
+}
+
+timerthread *MainWindow::timerObject() const
+{
+    return m_session->timerObject();
+}
+
+bool MainWindow::isConnected() const
+{
+    return m_session && m_session->isOpen();
+}
+
+ReceiverModel *MainWindow::receiverModel() const
+{
+    return m_session->receiverModel();
 }
 
 void MainWindow::on_actionAbout_triggered()

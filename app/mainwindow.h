@@ -17,13 +17,10 @@
 #include <QVector>
 
 #include "app/textwidths.h"
-#include "link/baudsearch.h"
-#include "link/linehealth.h"
 #include "receiver/skysnapshot.h"
 #include "reconnect/reconnectwatch.h"
 
 #include "nmea/fixinfo.h"
-#include "nmea/sentencerows.h"
 #include "sentences/sentencecounter.h"
 
 #include <functional>
@@ -44,17 +41,21 @@ QT_END_NAMESPACE
 class CampaignView;
 class PositionHistory;
 class ReceiverModel;
+class ReceiverSession;
 class ReceiverWindows;
 class SignalHistory;
 class serialport;
+struct SessionBlock;
 namespace ReceiverCommands { enum class Restart; }
 class timerthread;
 class ttff;
 class about;
 
-// The one window of the program: owns the form, the serial worker, the
-// timer object, both dialogs, and applies what the sentence units decide.
-// Its slots keep the names the rest of the system connects to; each
+// A receiver's window: owns the form, both dialogs and the receiver
+// session (session/) it shows, and applies what the session decides. Every
+// per-connection thing (the source, the log, the receiver model, the fix
+// state, the line's health) is the session's. Its slots keep the names the
+// rest of the system connects to, as thin calls into the session; each
 // concern has its own source file in app/ (mainwindow_intake.cpp, ...).
 class MainWindow : public QMainWindow
 {
@@ -66,38 +67,45 @@ public:
 
     // Pieces tests and tools reach directly.
     Ui::MainWindow *form() const { return ui; }
-    serialport *worker() const { return m_serial; }
-    timerthread *timerObject() const { return m_timer; }
+    // The receiver this window shows.
+    ReceiverSession *session() const { return m_session; }
+    // The serial worker of the session's serial source.
+    serialport *worker() const;
+    timerthread *timerObject() const;
     ttff *ttffDialog() const { return m_ttff; }
     about *aboutDialog() const { return m_about; }
     QToolBar *restartToolBar() const { return m_toolBar; }
-    bool isConnected() const { return m_connected; }
+    bool isConnected() const;
     // The receiver's epochs, for the views that follow them.
-    ReceiverModel *receiverModel() const { return m_receiver; }
+    ReceiverModel *receiverModel() const;
     // The TTFF campaign window (Tool menu, or "Campaign..." in the TTFF dialog).
     CampaignView *campaignView() const { return m_campaign; }
-    // Writes the restart through the worker as the toolbar's button does
-    // (app/mainwindow_campaign.cpp); false when no port is open.
+    // Writes the restart as the toolbar's button does; false when no
+    // source that can send is open.
     bool sendRestartOf(ReceiverCommands::Restart kind);
     // The histories and counts the "View" menu's docks show, and the docks
     // (app/mainwindow_views.cpp).
-    SignalHistory *signalHistory() const { return m_signalHistory; }
-    PositionHistory *positionHistory() const { return m_positionHistory; }
-    const SentenceCounter &sentenceCounter() const { return m_sentenceCounter; }
+    SignalHistory *signalHistory() const;
+    PositionHistory *positionHistory() const;
+    const SentenceCounter &sentenceCounter() const;
     const QList<QDockWidget *> &viewDocks() const { return m_viewDocks; }
     // The other windows of this process (app/mainwindow_windows.cpp): set
     // once by the registry that opened this window; adds "New window" and
     // "Compare receivers..." to the Tool menu. A window without one is alone.
     void setWindows(ReceiverWindows *windows);
     // The connection's log file, and whether it is being written.
-    QString logFileName() const { return m_logFileName; }
-    bool isLogging() const { return m_logFile.isOpen(); }
+    QString logFileName() const;
+    bool isLogging() const;
     // Where the sky view starts before its layout takes over, for a screen
     // whose available area is `available`.
     static QRect polarStartGeometry(const QSize &available);
     // Applies now what waits for the next frame (table fit, plot snapshot),
     // so a tool or test reads what the screen will show.
     void flushFrame() { runFrame(); }
+
+    // Opens a source by its address (tcp://, udp://, gpsd://, file: or a
+    // port), as "Open source..." does (app/mainwindow_sources.cpp).
+    void openSource(const QString &address);
 
     // Port list (app/mainwindow_ports.cpp).
     // Offers a port the system does not list (a pseudo-terminal, say): kept
@@ -136,6 +144,8 @@ public slots:
     void updateport();
     void portstatus(bool);
     void loadPlot(QByteArray block);
+    // What the session took of a block, on the screen.
+    void showBlock(const SessionBlock &block);
     void sendADC();
     void statuslot(bool open);
     void setflag_false();
@@ -159,10 +169,9 @@ public slots:
 private:
     // Sentence intake (app/mainwindow_intake.cpp).
     void showGga(const QByteArray &line);
-    void showGsa(const QByteArray &line);
+    void showGsa(const GsaUpdate &update);
     void setInfoValue(int row, const QString &text);
     void setFixLamps(FixStatus status);
-    FixState m_fixState;   // per-system fix flags of the handled GSA sentences
     QIcon m_redLamp;       // loaded once: reading an image per GSA is costly
     QIcon m_greenLamp;
     std::optional<FixStatus> m_lampStatus;   // what the lamps show
@@ -186,7 +195,6 @@ private:
     // Fits a column when the widest text it is fitted to changed, and the
     // rows when they filled.
     void fitSentenceTable();
-    SentenceRows m_rows;
     TextWidths m_textWidths;
     QVector<int> m_cellWidths[3];   // text width of each row's cell, per column
     int m_fittedWidth[3] = {-1, -1, -1};
@@ -200,30 +208,28 @@ private:
     void showStatistics();
     void setGridCell(const GridCell &cell);
     void showPendingSnapshot();
-    ReceiverModel *m_receiver = nullptr;
     SatelliteTracker m_satelliteTracker;   // statistics held between epochs
     // For the plots' next frame: the sky view's and the bar chart's.
     std::optional<SatelliteSnapshot> m_pendingSnapshot;
     SatelliteSnapshot m_pendingBars;
-    // Commands (app/mainwindow_commands.cpp). False, with a note to the
-    // user, while no port is open.
-    bool canSend();
-    // Sends a restart command and zeroes the no-fix counter; false when
-    // no port is open.
-    bool sendRestart(const QByteArray &command);
+    // Commands (app/mainwindow_commands.cpp): the buttons say why when the
+    // source cannot take any.
+    void showSendability();
     // TTFF campaigns (app/mainwindow_campaign.cpp): the campaign window gets
     // the receiver's blocks and epochs, and its restarts go out as the
     // toolbar's do.
     void setUpCampaign();
     void sendCampaignRestart(ReceiverCommands::Restart kind);
     CampaignView *m_campaign = nullptr;
-    // Log file (app/mainwindow_log.cpp).
-    void openLogFile();
-    void writeLogBlock(const QByteArray &block);
-    void closeLogFile();
-    void syncLogFile();
-    QTimer *m_logSyncTimer = nullptr;   // pushes the log to the disk a moment after a write
+    // The session's notes in the status bar, the log folder
+    // (app/mainwindow_log.cpp).
+    void connectSession();
+    void showSessionMessage(const QString &text, int ms);
+    void withdrawSessionMessage(const QString &text);
     void openLogFolder();
+    // "Tool", "Open source..." (app/mainwindow_sources.cpp).
+    void buildSourceActions();
+    void openSourceDialog();
     // Port descriptions (app/mainwindow_ports.cpp): each entry's maker and
     // description as its tooltip and the popup's second line.
     void describePorts();
@@ -241,23 +247,13 @@ private:
     QElapsedTimer m_watchClock;
     QAction *m_reconnectAction = nullptr;
 
-    // What arrives is NMEA, and the baud search (app/mainwindow_baud.cpp).
+    // The baud search's menu item (app/mainwindow_baud.cpp).
     void buildBaudActions();
-    void checkLineHealth(const QByteArray &received);
     void findBaudRate();
-    void listenAt(int rate);
-    void stepBaudSearch();
-    LineHealth m_lineHealth;
-    BaudSearch m_baudSearch;
-    QTimer *m_baudTimer = nullptr;
-    QString m_baudBefore;
 
     // History, accuracy and sentence views (app/mainwindow_views.cpp):
     // docks hidden until shown from the "View" menu.
     void buildViews();
-    SignalHistory *m_signalHistory = nullptr;
-    PositionHistory *m_positionHistory = nullptr;
-    SentenceCounter m_sentenceCounter;   // fed every block by loadPlot
     QList<QDockWidget *> m_viewDocks;
 
     ReceiverWindows *m_windows = nullptr;
@@ -266,22 +262,15 @@ private:
     void setUpStyle();
     void finishTables();
     void buildRestartToolBar();
-    void shutDownThreads();
     void rescaleChildren(QObject *parent, double ratio);
 
     Ui::MainWindow *ui;
     QScreen *m_screen = nullptr;
-    timerthread *m_timer = nullptr;
-    QThread *m_timerThread = nullptr;
-    serialport *m_serial = nullptr;
-    bool m_connected = false;
+    ReceiverSession *m_session = nullptr;
+    bool m_shownOpen = false;   // what the button and the port box show
     QStringList m_portNames;
-    QFile m_logFile;
-    QDateTime m_connectionStart;
-    QString m_logFileName;
     about *m_about = nullptr;
     ttff *m_ttff = nullptr;
-    int m_noFixCount = 0;
     double m_displayScale = 1.0;
     double m_scaleRatio = 1.0;
     QToolBar *m_toolBar = nullptr;

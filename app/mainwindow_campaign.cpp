@@ -4,24 +4,24 @@
 #include "app/mainwindow.h"
 
 #include "campaign/campaignview.h"
-#include "link/serialport.h"
 #include "receiver/receivermodel.h"
+#include "session/receiversession.h"
 #include "ttff/ttff.h"
 
 void MainWindow::setUpCampaign()
 {
     m_campaign = new CampaignView(this);
-    m_campaign->setPortCheck([this] { return m_connected; });
-    m_campaign->setLogFileName([this] { return m_logFileName; });
+    m_campaign->setPortCheck([this] { return m_session->isOpen(); });
+    m_campaign->setLogFileName([this] { return m_session->logFileName(); });
     CampaignRun *run = m_campaign->run();
     connect(run, &CampaignRun::restartDue, this, &MainWindow::sendCampaignRestart);
-    connect(m_receiver, &ReceiverModel::epochFinished, run, &CampaignRun::takeEpoch);
-    // Queued like loadPlot's, so a block is stamped right after the window took it.
-    connect(m_serial, &serialport::receive_data, run, [run](const QByteArray &block) {
+    connect(m_session->receiverModel(), &ReceiverModel::epochFinished, run, &CampaignRun::takeEpoch);
+    // Stamped right after the session took the block.
+    connect(m_session, &ReceiverSession::received, run, [run](const QByteArray &block) {
         run->takeBlock(block, ReceiverModel::monotonicMs());
     });
-    connect(m_serial, &serialport::port_lost, m_campaign, &CampaignView::portLost);
-    connect(m_serial, &serialport::status, m_campaign, &CampaignView::portStatus);
+    connect(m_session, &ReceiverSession::lost, m_campaign, &CampaignView::portLost);
+    connect(m_session, &ReceiverSession::status, m_campaign, &CampaignView::portStatus);
     connect(m_ttff, &ttff::campaignRequested, this, &MainWindow::on_actionTTFF_Campaign_triggered);
 }
 
@@ -34,22 +34,15 @@ void MainWindow::on_actionTTFF_Campaign_triggered()
 
 bool MainWindow::sendRestartOf(ReceiverCommands::Restart kind)
 {
-    if (!m_connected)
-        return false;
-    switch (kind) {
-    case ReceiverCommands::Restart::Hot: hotstart(); break;
-    case ReceiverCommands::Restart::Warm: warmstart(); break;
-    case ReceiverCommands::Restart::Cold: coldstart(); break;
-    case ReceiverCommands::Restart::Full: fullstart(); break;
-    }
-    return true;
+    return m_session->isOpen() && m_session->sendRestart(kind);
 }
 
 void MainWindow::sendCampaignRestart(ReceiverCommands::Restart kind)
 {
     CampaignRun *run = m_campaign->run();
     if (!sendRestartOf(kind)) {
-        run->stop(tr("Campaign stopped: no port is open."));
+        run->stop(m_session->isOpen() ? tr("Campaign stopped: %1").arg(m_session->whyCannotSend())
+                                      : tr("Campaign stopped: no port is open."));
         return;
     }
     // The worker writes the command as soon as it takes the queued call.

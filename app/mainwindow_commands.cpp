@@ -1,72 +1,61 @@
 // The receiver commands the window sends: restarts, the version query and
-// typed commands. Each send needs an open port; the bytes go to the worker
-// through queued signals, so they reach the port in the order emitted.
+// typed commands, each a call into the session, which writes them to its
+// source or says why it cannot. The buttons of a source that cannot send
+// are disabled and say why.
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
 #include "link/receivercommands.h"
-#include "ttff/timerthread.h"
+#include "session/receiversession.h"
 
-#include <QDebug>
+#include <QToolBar>
 
-namespace {
-// Written when a command is asked for while no port is open.
-const char *const NotConnectedNote = "asdafe";
-} // namespace
-
-bool MainWindow::canSend()
+void MainWindow::showSendability()
 {
-    if (m_connected)
-        return true;
-    qDebug() << NotConnectedNote;
-    showLinkMessage(QStringLiteral("Not sent: no port is open. Choose a port and press Connect."));
-    return false;
+    // While nothing is open the buttons stay live: pressing one says that
+    // a port must be opened first. An open source that cannot take
+    // commands says why on the buttons themselves.
+    const QString why = m_session->isOpen() ? m_session->whyCannotSend() : QString();
+    const QList<QAction *> restarts = m_toolBar->actions();
+    for (int i = 0; i < 4 && i < restarts.size(); ++i) {
+        restarts.at(i)->setEnabled(why.isEmpty());
+        restarts.at(i)->setToolTip(why.isEmpty() ? restarts.at(i)->statusTip() : why);
+    }
+    ui->btn111->setEnabled(why.isEmpty());
+    ui->btn111->setToolTip(why);
+    ui->PAIR_line->setToolTip(why);
 }
 
 void MainWindow::sendADC()
 {
     // Paced by the timer object after a port opened; silent when the port
     // has gone in the meantime.
-    if (!m_connected)
-        return;
-    m_timer->setFlag(true);
-    emit start_ADC_signal(ReceiverCommands::versionQuery());
-}
-
-bool MainWindow::sendRestart(const QByteArray &command)
-{
-    if (!canSend())
-        return false;
-    // A restart begins a new time-to-first-fix count.
-    m_noFixCount = 0;
-    emit start_freq_signal(command);
-    return true;
+    m_session->sendVersionQuery();
 }
 
 void MainWindow::hotstart()
 {
-    if (sendRestart(ReceiverCommands::restart(ReceiverCommands::Restart::Hot)))
-        m_timer->setFlagttff(false);
+    m_session->sendRestart(ReceiverCommands::Restart::Hot);
 }
 
 void MainWindow::warmstart()
 {
-    sendRestart(ReceiverCommands::restart(ReceiverCommands::Restart::Warm));
+    m_session->sendRestart(ReceiverCommands::Restart::Warm);
 }
 
 void MainWindow::coldstart()
 {
-    sendRestart(ReceiverCommands::restart(ReceiverCommands::Restart::Cold));
+    m_session->sendRestart(ReceiverCommands::Restart::Cold);
 }
 
 void MainWindow::fullstart()
 {
-    sendRestart(ReceiverCommands::restart(ReceiverCommands::Restart::Full));
+    m_session->sendRestart(ReceiverCommands::Restart::Full);
 }
 
 void MainWindow::on_btn111_clicked()
 {
-    if (!canSend())
+    if (!m_session->canSend())
         return;
     QComboBox *line = ui->PAIR_line;
     const QString text = line->currentText();
@@ -75,7 +64,7 @@ void MainWindow::on_btn111_clicked()
         history.append(line->itemText(i));
     const TypedCommand command = typedCommand(history, text);
 
-    // Newest on top, each text once; the worker completes the checksum.
+    // Newest on top, each text once; the session completes the checksum.
     if (command.staleIndex >= 0)
         line->removeItem(command.staleIndex);
     line->insertItem(0, text);

@@ -5,7 +5,6 @@
 #include "app/hidpi.h"
 
 #include "nmea/nmeafields.h"
-#include "ttff/timerthread.h"
 
 #include <QIcon>
 
@@ -27,10 +26,10 @@ void MainWindow::showGga(const QByteArray &line)
     setInfoValue(6, v.altitude);
 }
 
-// $GNGSA,A,3,05,13,15,29,,,,,,,,,1.8,1.0,1.5,1*33
-void MainWindow::showGsa(const QByteArray &line)
+// $GNGSA,A,3,05,13,15,29,,,,,,,,,1.8,1.0,1.5,1*33, as the session's fix
+// state read it.
+void MainWindow::showGsa(const GsaUpdate &u)
 {
-    const GsaUpdate u = m_fixState.applyGsa(line, m_noFixCount);
     setInfoValue(8, u.pdop);
     setInfoValue(9, u.vdop);
     setInfoValue(10, u.hdop);
@@ -47,10 +46,6 @@ void MainWindow::showGsa(const QByteArray &line)
     }
 
     setFixLamps(u.status);
-    if (u.firstFix) {
-        m_timer->setFlag(true);
-        emit hot_start_fix();
-    }
 }
 
 void MainWindow::setFixLamps(FixStatus status)

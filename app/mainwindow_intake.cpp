@@ -1,14 +1,10 @@
-// The window's handling of each received block: the sentence table on the
-// "NMEA" tab and the hand-over of each line to its handler.
+// The window's showing of each block the session took: the sentence table
+// on the "NMEA" tab and the handlers of the lines that updated their rows.
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "link/receivercommands.h"
-#include "link/serialport.h"
-#include "nmea/nmeafields.h"
-#include "nmea/rowkey.h"
-#include "receiver/receivermodel.h"
-#include "ttff/timerthread.h"
+#include "nmea/sentencerows.h"
+#include "session/receiversession.h"
 #include "ttff/ttff.h"
 #include "ttff/ttffcycle.h"
 
@@ -24,79 +20,36 @@
 namespace {
 // One frame of a 60 Hz screen, rounded down.
 constexpr qint64 kFrameMs = 16;
-// The most a call shows: many epochs of any receiver.
-constexpr int kShownBytes = 256 * 1024;
-
-// The last whole lines of `data` that fit in `bytes`, or all of it.
-QByteArray newestLines(const QByteArray &data, int bytes)
-{
-    if (data.size() <= bytes)
-        return data;
-    const int start = data.indexOf('\n', data.size() - bytes);
-    return start < 0 ? QByteArray() : data.mid(start + 1);
-}
 }
 
-void MainWindow::loadPlot(QByteArray received)
+void MainWindow::loadPlot(QByteArray block)
 {
-    // With the block comes whatever the worker read while the window was
-    // busy. Every byte read from the port is logged, whatever it is: a raw
-    // capture that drops binary blocks could not be replayed or analysed.
-    if (m_serial)
-        received += m_serial->takePending();
-    writeLogBlock(received);
-    checkLineHealth(received);
-    m_sentenceCounter.addBlock(received, ReceiverModel::monotonicMs());
-    // A window that fell behind shows only the newest lines: the latest
-    // epoch wins, and the work of one call stays bounded.
-    const QByteArray block = newestLines(received, kShownBytes);
+    // The session takes the block as if its source had read it, and the
+    // window shows what it made of it (showBlock).
+    m_session->takeBlock(block);
+}
+
+void MainWindow::showBlock(const SessionBlock &block)
+{
     const QString stamp = QTime::currentTime().toString(QStringLiteral("hh:mm:ss"));
-    // The piece after the last line feed is empty for a whole block and an
-    // unfinished line otherwise; neither is a line yet.
-    const QList<QByteArray> pieces = block.split('\n');
-    bool ttffStarted = false;
-    for (int p = 0; p + 1 < pieces.size(); ++p) {
-        // A receiver that mixes binary messages into its NMEA glues them
-        // to the front of the next sentence.
-        const QByteArray line = NmeaFields::sentenceOf(pieces.at(p));
-        const RowKey key(line);
-        if (!key.isSentence())
+    for (const SessionLine &line : block.lines) {
+        showSentenceRow(line.row, stamp, line.count, line.text, line.created);
+        if (line.created)
             continue;
-        // Before the line is compared with the rows (which needs a used
-        // row): the receiver's replies that start something.
-        int firstRow = 0;
-        if (m_rows.used() > 0 && key.kind() == RowKey::PmkReply && m_timer->getPMKFlag()) {
-            // The version query was answered: send its follow-ups once.
-            // The reply is then not compared with the first row.
-            m_timer->setPMKFlag(false);
-            for (const QByteArray &command : ReceiverCommands::versionFollowUps())
-                emit start_freq_signal(command);
-            firstRow = 1;
-        }
-        // The receiver reports its restart: start the TTFF display once per
-        // block, after the pause the test relies on.
-        if (m_rows.used() > 0 && key.kind() == RowKey::TtffStart
-            && takeTtffStart(ttffStarted, m_ttff->isActiveWindow())) {
+        if (line.kind == RowKey::Gga)
+            showGga(line.line);
+        else if (line.kind == RowKey::Gsa)
+            showGsa(line.gsa);
+    }
+    // The receiver reports its restart: start the TTFF display once per
+    // block, after the pause the test relies on.
+    bool ttffStarted = false;
+    for (int i = 0; i < block.restartReports; ++i) {
+        if (takeTtffStart(ttffStarted, m_ttff->isActiveWindow())) {
             QThread::msleep(kTtffStartPauseMs);
             emit ttff_start_timer();
         }
-        // The first sentence of a key only creates its row; with all rows
-        // used and none of this key, the line is dropped.
-        const SentenceRows::Placement at = m_rows.place(key, firstRow);
-        if (at.row < 0)
-            continue;
-        showSentenceRow(at.row, stamp, at.count, key.text(), at.created);
-        if (at.created)
-            continue;
-        if (key.kind() == RowKey::Gga)
-            showGga(line);
-        else if (key.kind() == RowKey::Gsa)
-            showGsa(line);
     }
-    // The receiver model takes every line, also those the table has no row
-    // for, and shows each epoch once it is complete.
-    m_receiver->addBlock(block, ReceiverModel::monotonicMs());
-
     // Every block ends with the statistics: the grid shows the values held.
     showStatistics();
     requestFrame();
@@ -222,7 +175,7 @@ void MainWindow::forgetSentenceRows()
 {
     // The table keeps its sizes until the next block fits it to what it
     // brings.
-    m_rows.clear();
+    m_session->clearRows();
     for (int column = 0; column < 3; ++column)
         m_cellWidths[column].fill(0, ui->Log_text->rowCount());
     m_checkFit = false;

@@ -1,76 +1,63 @@
-// The connection's NMEA log file: opened when a port opens, one accepted
-// block after the other written as bytes and handed to the system, pushed
-// to the disk itself within a second, closed on disconnect and
-// when the window goes.
+// The window's side of its session: the session's notes in the status bar,
+// what the session holds as the window's accessors tell it, and the
+// Tool menu's log folder.
 #include "app/mainwindow.h"
 
 #include "app/receiverwindows.h"
-#include "nmea/logfile.h"
+#include "session/receiversession.h"
 #include "settings/filelocations.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QStatusBar>
 #include <QUrl>
-#include <QTimer>
 
-namespace {
-// Longest a written block waits before it is pushed to the disk. Pushing
-// every block (up to a hundred a second on a full line) would cost more
-// than reading them.
-constexpr int kLogSyncMs = 1000;
+void MainWindow::connectSession()
+{
+    connect(m_session, &ReceiverSession::message, this, &MainWindow::showSessionMessage);
+    connect(m_session, &ReceiverSession::messageWithdrawn, this, &MainWindow::withdrawSessionMessage);
+    connect(m_session, &ReceiverSession::failed, this, &MainWindow::showLinkMessage);
+    connect(m_session, &ReceiverSession::lost, this, &MainWindow::showLinkMessage);
+    connect(m_session, &ReceiverSession::sourceChanged, this, &MainWindow::showSendability);
+    connect(m_session, &ReceiverSession::status, this, &MainWindow::showSendability);
+    // Two sessions connected in the same second do not share a log file.
+    m_session->setLogNamesInUse([this] { return m_windows ? m_windows->logFilesInUse(this) : QStringList(); });
 }
 
-void MainWindow::openLogFile()
+void MainWindow::showSessionMessage(const QString &text, int ms)
 {
-    m_connectionStart = QDateTime::currentDateTime();
-    m_logFileName = NmeaLog::chooseFile(Places::current().logDirectory, m_connectionStart);
-    // Another window's receiver connected in the same second keeps its file.
-    if (m_windows)
-        m_logFileName = NmeaLog::unshared(m_logFileName, m_windows->logFilesInUse(this));
-    const QString reason = NmeaLog::open(m_logFile, m_logFileName);
-    const QString notLogging = tr("Not logging: ");
-    // The connection goes on without a log, but the user must know; the
-    // note of an earlier connection goes once logging works again.
-    if (!reason.isEmpty())
-        statusBar()->showMessage(notLogging + tr("cannot create %1: %2").arg(m_logFileName, reason));
-    else if (statusBar()->currentMessage().startsWith(notLogging))
+    statusBar()->showMessage(text, ms);
+}
+
+void MainWindow::withdrawSessionMessage(const QString &text)
+{
+    if (!text.isEmpty() && statusBar()->currentMessage().startsWith(text))
         statusBar()->clearMessage();
 }
 
-void MainWindow::writeLogBlock(const QByteArray &block)
+QString MainWindow::logFileName() const
 {
-    if (!m_logFile.isOpen())
-        return;
-    if (!NmeaLog::appendBlock(m_logFile, block)) {
-        // A full or vanished disk: say so once and stop trying.
-        statusBar()->showMessage(tr("Not logging: cannot write %1: %2")
-                                     .arg(m_logFileName, m_logFile.errorString()));
-        m_logFile.close();
-        return;
-    }
-    if (!m_logSyncTimer) {
-        m_logSyncTimer = new QTimer(this);
-        m_logSyncTimer->setSingleShot(true);
-        connect(m_logSyncTimer, &QTimer::timeout, this, &MainWindow::syncLogFile);
-    }
-    if (!m_logSyncTimer->isActive())
-        m_logSyncTimer->start(kLogSyncMs);
+    return m_session->logFileName();
 }
 
-void MainWindow::syncLogFile()
+bool MainWindow::isLogging() const
 {
-    NmeaLog::syncToDisk(m_logFile);
+    return m_session && m_session->isLogging();
 }
 
-void MainWindow::closeLogFile()
+SignalHistory *MainWindow::signalHistory() const
 {
-    if (m_logSyncTimer)
-        m_logSyncTimer->stop();
-    if (m_logFile.isOpen()) {
-        NmeaLog::syncToDisk(m_logFile);
-        m_logFile.close();
-    }
+    return m_session->signalHistory();
+}
+
+PositionHistory *MainWindow::positionHistory() const
+{
+    return m_session->positionHistory();
+}
+
+const SentenceCounter &MainWindow::sentenceCounter() const
+{
+    return m_session->sentenceCounter();
 }
 
 void MainWindow::openLogFolder()

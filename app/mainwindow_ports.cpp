@@ -4,6 +4,8 @@
 
 #include "link/portlist.h"
 #include "link/serialport.h"
+#include "session/bytesource.h"
+#include "session/receiversession.h"
 
 #include <QAbstractItemView>
 #include <QSerialPortInfo>
@@ -93,7 +95,8 @@ void MainWindow::offerPort(const QString &name)
 
 void MainWindow::updateport()
 {
-    m_serial->setScanFlag(false);
+    if (serialport *serial = worker())
+        serial->setScanFlag(false);
     const QStringList listed = m_enumeratePorts();
     const PortListUpdate update = refreshPortList(m_portNames, listed, m_offeredPorts,
                                                   ui->comboBox_com->currentText());
@@ -110,23 +113,20 @@ void MainWindow::updateport()
 
 void MainWindow::statuslot(bool open)
 {
-    const bool wasConnected = m_connected;
-    m_connected = open;
+    const bool wasConnected = m_shownOpen;
+    m_shownOpen = open;
     if (open) {
         ui->ctn_btn->setText(QStringLiteral("Disconnect"));
         ui->comboBox_com->setEnabled(false);
         if (!wasConnected)
             connectionOpened();
     } else {
-        // Disconnect, or a port that closed under us (unplugged): every block
-        // the worker sent before the close has been handled by now. While
-        // the lost port is watched for, Disconnect stays to end the watch.
-        if (wasConnected)
-            closeLogFile();
-        const bool watching = m_watch.isWatching();
+        // Disconnect, or a source that closed under us (unplugged, the peer
+        // hung up); the session closed its log. While the lost source is
+        // waited for, Disconnect stays to end the wait.
+        const bool watching = m_watch.isWatching() || m_session->source()->isReconnecting();
         ui->ctn_btn->setText(watching ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
         ui->comboBox_com->setEnabled(!watching);
-        m_serial->setScanFlag(true);
         emit startthread();
     }
     if (open != wasConnected)

@@ -6,6 +6,8 @@
 #include "ui_mainwindow.h"
 
 #include "link/portlist.h"
+#include "session/bytesource.h"
+#include "session/receiversession.h"
 #include "settings/connectionsettings.h"
 #include "settings/filelocations.h"
 
@@ -55,15 +57,24 @@ void MainWindow::restoreConnection()
 
 void MainWindow::connectionOpened()
 {
-    const QString port = ui->comboBox_com->currentText();
+    const QString port = m_session->source()->name();
     const QString baud = ui->comboBox_2->currentText();
     Connection::rememberOpened(Places::current().configFile, port, baud);
+    Connection::rememberSource(Places::current().configFile, port);
     if (m_watch.opened(port, baud))
         showLinkMessage(tr("%1 is back: reconnected, logging to a new file").arg(port));
 }
 
 void MainWindow::onPortLost()
 {
+    // A network source waits for its peer by itself; the watch is the
+    // serial port's.
+    if (m_session->source() != m_session->serialSource()) {
+        if (m_session->source()->isReconnecting())
+            statusBar()->showMessage(tr("%1 disconnected; reconnecting when it is back "
+                                        "(Disconnect stops waiting)").arg(m_session->source()->name()));
+        return;
+    }
     // Shown until the port is back or the user stops waiting.
     if (m_watch.lost(m_watchClock.elapsed()))
         statusBar()->showMessage(tr("%1 disconnected; reconnecting when it is back "

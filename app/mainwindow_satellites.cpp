@@ -27,7 +27,7 @@ void MainWindow::showEpoch(const Epoch &epoch)
     // The plots get a snapshot only while the port is open; they get it
     // with the block's frame (see requestFrame), a later snapshot of the
     // same frame replacing it.
-    if (sky && m_connected) {
+    if (sky && isConnected()) {
         m_pendingSnapshot = std::move(sky);
         m_pendingBars = std::move(bars);
     }

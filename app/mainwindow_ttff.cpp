@@ -1,26 +1,17 @@
 // The window's side of the version-query delay and the TTFF cycle.
 #include "app/mainwindow.h"
 
-#include "receiver/receivermodel.h"
-#include "ttff/timerthread.h"
-
-#include <QThread>
+#include "session/receiversession.h"
 
 void MainWindow::setPMKflag_false()
 {
-    m_timer->setFlag(false);
-    m_timer->setPMKFlag(true);
-    m_timerThread->start(QThread::InheritPriority);
-    // A new connection: an epoch half gathered from the last one is dropped.
-    m_receiver->reset();
-    m_lineHealth.reset();
-    openLogFile();
-    emit flag_false();
+    // A new connection: the session arms the version query, opens a new
+    // log and drops an epoch half gathered from the last one. It does so
+    // by itself when its source opens.
+    m_session->beginConnection();
 }
 
 void MainWindow::setflag_false()
 {
-    m_timer->setFlag(false);
-    m_timerThread->start(QThread::InheritPriority);
-    emit flag_false();
+    m_session->rearmVersionQuery();
 }

@@ -10,6 +10,7 @@
 #include "history/signalhistory.h"
 #include "history/signalhistoryview.h"
 #include "receiver/receivermodel.h"
+#include "session/receiversession.h"
 #include "sentences/sentenceview.h"
 
 #include <QDockWidget>
@@ -18,10 +19,7 @@
 
 void MainWindow::buildViews()
 {
-    m_signalHistory = new SignalHistory(this);
-    m_positionHistory = new PositionHistory(this);
-    connect(m_receiver, &ReceiverModel::epochFinished, m_signalHistory, &SignalHistory::addEpoch);
-    connect(m_receiver, &ReceiverModel::epochFinished, m_positionHistory, &PositionHistory::addEpoch);
+    // The histories and the sentence counter are the session's.
 
     auto *viewMenu = new QMenu(tr("View"), this);
     menuBar()->insertMenu(ui->menuHelp->menuAction(), viewMenu);
@@ -47,7 +45,7 @@ void MainWindow::buildViews()
         });
         m_viewDocks.append(dock);
     };
-    addDock(tr("Signal history"), QStringLiteral("historyDock"), new SignalHistoryView(m_signalHistory));
-    addDock(tr("Position accuracy"), QStringLiteral("accuracyDock"), new AccuracyView(m_positionHistory));
-    addDock(tr("Sentence rates and errors"), QStringLiteral("sentencesDock"), new SentenceView(&m_sentenceCounter));
+    addDock(tr("Signal history"), QStringLiteral("historyDock"), new SignalHistoryView(m_session->signalHistory()));
+    addDock(tr("Position accuracy"), QStringLiteral("accuracyDock"), new AccuracyView(m_session->positionHistory()));
+    addDock(tr("Sentence rates and errors"), QStringLiteral("sentencesDock"), new SentenceView(m_session->sentenceCounterPointer()));
 }

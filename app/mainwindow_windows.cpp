@@ -4,6 +4,8 @@
 #include "ui_mainwindow.h"
 
 #include "app/receiverwindows.h"
+#include "session/bytesource.h"
+#include "session/receiversession.h"
 
 #include <QAction>
 
@@ -25,6 +27,6 @@ void MainWindow::setWindows(ReceiverWindows *windows)
     // Windows side by side are told apart by the port each has open.
     const QString title = windowTitle();
     connect(this, &MainWindow::connectionChanged, this, [this, title] {
-        setWindowTitle(m_connected ? title + QStringLiteral(" - ") + ui->comboBox_com->currentText() : title);
+        setWindowTitle(isConnected() ? title + QStringLiteral(" - ") + m_session->source()->name() : title);
     });
 }

@@ -3,8 +3,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "link/serialport.h"
 #include "receiver/receivermodel.h"
+#include "session/receiversession.h"
 
 #include <QComboBox>
 
@@ -106,25 +106,30 @@ void ReceiverWindows::showJointCampaign(int reference, int underTest)
     const QList<ComparedReceiver> named = receivers();
     if (reference == underTest || !m_windows.value(reference) || !m_windows.value(underTest))
         return;
-    const QList<QPointer<MainWindow>> windows{m_windows.at(reference), m_windows.at(underTest)};
+    // The campaign holds the two sessions; a window closed takes its
+    // session with it.
+    const QList<QPointer<ReceiverSession>> sessions{m_windows.at(reference)->session(),
+                                                    m_windows.at(underTest)->session()};
+    const QList<MainWindow *> windows{m_windows.at(reference), m_windows.at(underTest)};
     m_jointCampaign = new JointCampaignView({named.at(reference).name, named.at(underTest).name});
     m_jointCampaign->setAttribute(Qt::WA_QuitOnClose, false);
-    m_jointCampaign->setRestart([windows](int i, RestartKind kind) {
-        return windows.at(i) && windows.at(i)->sendRestartOf(kind);
+    m_jointCampaign->setRestart([sessions](int i, RestartKind kind) {
+        return sessions.at(i) && sessions.at(i)->isOpen() && sessions.at(i)->sendRestart(kind);
     });
-    m_jointCampaign->setPortCheck([windows](int i) { return windows.at(i) && windows.at(i)->isConnected(); });
-    m_jointCampaign->setLogFileName([windows] { return windows.at(0) ? windows.at(0)->logFileName() : QString(); });
+    m_jointCampaign->setPortCheck([sessions](int i) { return sessions.at(i) && sessions.at(i)->isOpen(); });
+    m_jointCampaign->setLogFileName([sessions] { return sessions.at(0) ? sessions.at(0)->logFileName() : QString(); });
     JointCampaign *campaign = m_jointCampaign->campaign();
     for (int i = 0; i < 2; ++i) {
         MainWindow *window = windows.at(i);
         CampaignRun *run = campaign->run(i);
         // As the window's own campaign is fed (app/mainwindow_campaign.cpp).
-        connect(window->receiverModel(), &ReceiverModel::epochFinished, run, &CampaignRun::takeEpoch);
-        connect(window->worker(), &serialport::receive_data, run, [run](const QByteArray &block) {
+        ReceiverSession *session = window->session();
+        connect(session->receiverModel(), &ReceiverModel::epochFinished, run, &CampaignRun::takeEpoch);
+        connect(session, &ReceiverSession::received, run, [run](const QByteArray &block) {
             run->takeBlock(block, ReceiverModel::monotonicMs());
         });
-        connect(window->worker(), &serialport::port_lost, run, &CampaignRun::portLost);
-        connect(window->worker(), &serialport::status, run, &CampaignRun::portStatus);
+        connect(session, &ReceiverSession::lost, run, &CampaignRun::portLost);
+        connect(session, &ReceiverSession::status, run, &CampaignRun::portStatus);
         // A closed window stops the campaign it is part of.
         connect(window, &QObject::destroyed, run, [run] { run->stop(tr("Campaign stopped: its window was closed.")); });
     }

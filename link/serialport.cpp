@@ -91,6 +91,23 @@ void serialport::handOverRest()
     handOver(m_framer.takeRest());
 }
 
+QByteArray serialport::takeEverything()
+{
+    QByteArray all;
+    if (m_port && m_port->isOpen()) {
+        all = m_port->readAll();
+        m_bytesRead += all.size();
+    }
+    all.prepend(m_framer.takeRest());
+    return all;
+}
+
+void serialport::write_raw(QByteArray data)
+{
+    if (m_port->isOpen())
+        m_port->write(data);
+}
+
 void serialport::onPortError(int error)
 {
     if (error == QSerialPort::NoError || !m_port || !m_port->isOpen())
@@ -103,7 +120,9 @@ void serialport::onPortError(int error)
     // loop, and let the window learn it through the status exchange.
     const QString name = m_port->portName();
     qDebug() << "port lost:" << name << m_port->errorString();
-    handOverRest();
+    // What the port read before it went and nobody took yet belongs in the
+    // log as much as what waits for its line feed.
+    handOver(takeEverything());
     m_port->close();
     m_readErrors = 0;
     emit port_lost(QStringLiteral("%1 disconnected").arg(name));
@@ -184,7 +203,7 @@ void serialport::init_port(QString portName, QString baud)
 void serialport::closeserial()
 {
     if (m_port->isOpen())
-        handOver(m_framer.push(m_port->readAll()) + m_framer.takeRest());
+        handOver(takeEverything());
     m_port->close();
     emit isDone();
 }

@@ -71,6 +71,14 @@ public slots:
     // The end of the stream: what waits for its line feed goes too, so
     // every byte read reaches the log. Runs in the worker thread.
     void handOverRest();
+    // Bytes to the port as they are: no RTS pulse, no cut at a NUL byte
+    // (RTCM corrections).
+    void write_raw(QByteArray data);
+
+public:
+    // Reads what the port holds and returns it with what waits for its
+    // line feed, instead of handing it over. Runs in the worker thread.
+    QByteArray takeEverything();
 
 private:
     void scanStep();

@@ -8,6 +8,7 @@ namespace {
 const QString PortKey = QStringLiteral("Connection/LastPort");
 const QString BaudKey = QStringLiteral("Connection/LastBaud");
 const QString ReconnectKey = QStringLiteral("Connection/Reconnect");
+const QString RecentKey = QStringLiteral("Connection/RecentSources");
 } // namespace
 
 ConnectionSettings read(const QString &configFile)
@@ -32,6 +33,24 @@ void setReconnect(const QString &configFile, bool on)
 {
     QSettings file(configFile, QSettings::IniFormat);
     file.setValue(ReconnectKey, on);
+    file.sync();
+}
+
+QStringList recentSources(const QString &configFile)
+{
+    const QSettings file(configFile, QSettings::IniFormat);
+    return file.value(RecentKey).toStringList().mid(0, RecentSources);
+}
+
+void rememberSource(const QString &configFile, const QString &address)
+{
+    if (address.isEmpty())
+        return;
+    QSettings file(configFile, QSettings::IniFormat);
+    QStringList recent = file.value(RecentKey).toStringList();
+    recent.removeAll(address);
+    recent.prepend(address);
+    file.setValue(RecentKey, QVariant(recent.mid(0, RecentSources)));
     file.sync();
 }
 

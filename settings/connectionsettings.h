@@ -29,6 +29,13 @@ void setReconnect(const QString &configFile, bool on);
 
 // The remembered port to select at start: `remembered.port` when it is
 // among `present` (the ports that exist now), otherwise empty.
+// The sources opened lately, newest first, each once (their addresses as
+// --source takes them); at most RecentSources.
+constexpr int RecentSources = 10;
+QStringList recentSources(const QString &configFile);
+// Puts `address` on top of the recent sources.
+void rememberSource(const QString &configFile, const QString &address);
+
 QString portToSelect(const ConnectionSettings &remembered, const QStringList &present);
 
 } // namespace Connection

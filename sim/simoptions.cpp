@@ -110,9 +110,16 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
         QStringLiteral("Writes one line per write to the serial line: the monotonic clock in nanoseconds and the "
                        "bytes written so far, for measuring a program's delay and backlog. "
                        "Example: --write-log writes.txt"), QStringLiteral("FILE"));
+    const QCommandLineOption tcp(QStringLiteral("tcp"),
+        QStringLiteral("Serves the receiver over TCP instead of a serial line, one client at a time, commands "
+                       "included; listens on 127.0.0.1 unless a host is given. Example: --tcp 4001"),
+        QStringLiteral("[HOST:]PORT"));
+    const QCommandLineOption udp(QStringLiteral("udp"),
+        QStringLiteral("Sends the receiver's sentences as UDP datagrams to HOST:PORT instead of a serial line "
+                       "(one way). Example: --udp 127.0.0.1:10110"), QStringLiteral("HOST:PORT"));
     parser.addOptions({help, version, rate, seed, start, ttff, signalCount, positionNoise, cnrOffset, replay, speed,
                        loop, nmea, lfOnly, chunk, garbage, hangup, noise, baud, truth, link, stdinLifetime, lineRate, flood,
-                       epochs, output, writeLog});
+                       epochs, output, writeLog, tcp, udp});
 
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -240,6 +247,21 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
     }
     o->outputFile = parser.value(output);
     o->writeLogFile = parser.value(writeLog);
+    // "HOST:PORT" or "PORT"; false when the port is not 1 to 65535.
+    const auto hostPort = [](const QString &text, const QString &defaultHost, QString *host, int *port) {
+        const int colon = text.lastIndexOf(QLatin1Char(':'));
+        *host = colon < 0 ? defaultHost : text.left(colon);
+        bool ok = false;
+        *port = text.mid(colon + 1).toInt(&ok);
+        return ok && *port >= 1 && *port <= 65535 && !host->isEmpty();
+    };
+    if (parser.isSet(tcp) && !hostPort(parser.value(tcp), QStringLiteral("127.0.0.1"), &o->tcpHost, &o->tcpPort))
+        return fail(QStringLiteral("--tcp takes a port from 1 to 65535, with a host before it if wanted"));
+    if (parser.isSet(udp) && (!parser.value(udp).contains(QLatin1Char(':'))
+                              || !hostPort(parser.value(udp), QString(), &o->udpHost, &o->udpPort)))
+        return fail(QStringLiteral("--udp takes HOST:PORT, such as 127.0.0.1:10110"));
+    if (o->tcpPort > 0 && o->udpPort > 0)
+        return fail(QStringLiteral("--tcp and --udp cannot be given together"));
     if (!o->outputFile.isEmpty() && o->epochs == 0 && (o->replayFile.isEmpty() || o->loop))
         return fail(QStringLiteral("--output needs --epochs (or a replay without --loop)"));
     return SimParse::Run;

@@ -34,6 +34,12 @@ struct SimOptions
     qint64 epochs = 0;              // stop after this many; 0: no limit
     QString outputFile;             // write to a file instead of a serial line
     QString writeLogFile;           // one line per write to the line: when, and bytes so far
+    // Instead of a pseudo-terminal: serve one TCP client at a time (both
+    // ways), or send datagrams to a UDP address (one way).
+    QString tcpHost;                // --tcp [HOST:]PORT; 127.0.0.1 when no host is given
+    int tcpPort = 0;
+    QString udpHost;                // --udp HOST:PORT
+    int udpPort = 0;
 };
 
 enum class SimParse { Run, Help, Version, Error };

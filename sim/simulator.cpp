@@ -10,8 +10,10 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <netdb.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -50,6 +52,8 @@ Simulator::~Simulator()
 {
     if (m_master >= 0)
         ::close(m_master);
+    if (m_listenFd >= 0)
+        ::close(m_listenFd);
     if (!m_options.linkPath.isEmpty())
         QFile::remove(m_options.linkPath);
 }
@@ -91,24 +95,32 @@ bool Simulator::start(QString *error)
     if (!m_options.outputFile.isEmpty())
         return true;
 
+    QString path;
+    const bool network = m_options.tcpPort > 0 || m_options.udpPort > 0;
+    if (network && !openNetwork(&path, error))
+        return false;
     int slave = -1;
-    if (openpty(&m_master, &slave, nullptr, nullptr, nullptr) != 0) {
+    if (network) {
+        // The socket stands in for the line; no pseudo-terminal.
+    } else if (openpty(&m_master, &slave, nullptr, nullptr, nullptr) != 0) {
         *error = QStringLiteral("cannot open a pseudo-terminal: %1").arg(QString::fromLocal8Bit(strerror(errno)));
         return false;
     }
-    // Raw, so every byte passes unchanged and nothing is echoed back.
-    termios tio;
-    tcgetattr(slave, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(slave, TCSANOW, &tio);
-    const QString path = QString::fromLocal8Bit(ttyname(slave));
-    // Without our own slave descriptor the master reports a hang-up while no
-    // program has the line open, which tells when to send and when not.
-    ::close(slave);
-    fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    if (!network) {
+        // Raw, so every byte passes unchanged and nothing is echoed back.
+        termios tio;
+        tcgetattr(slave, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(slave, TCSANOW, &tio);
+        path = QString::fromLocal8Bit(ttyname(slave));
+        // Without our own slave descriptor the master reports a hang-up while no
+        // program has the line open, which tells when to send and when not.
+        ::close(slave);
+        fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+        fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    }
 
-    if (!m_options.linkPath.isEmpty()) {
+    if (!m_options.linkPath.isEmpty() && !network) {
         QFile::remove(m_options.linkPath);
         if (!QFile::link(path, m_options.linkPath)) {
             *error = QStringLiteral("cannot make the link %1").arg(m_options.linkPath);
@@ -131,15 +143,8 @@ bool Simulator::start(QString *error)
         connect(m_stdinNotifier, &QSocketNotifier::activated, this, &Simulator::onStdin);
     }
 
-    m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
-    m_readNotifier->setEnabled(false);
-    connect(m_readNotifier, &QSocketNotifier::activated, this, &Simulator::onReadable);
-    m_writeNotifier = new QSocketNotifier(m_master, QSocketNotifier::Write, this);
-    m_writeNotifier->setEnabled(false);
-    connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] {
-        m_writeNotifier->setEnabled(false);
-        pump();
-    });
+    if (m_master >= 0)
+        watchLine();
 
     m_epochTimer = new QTimer(this);
     m_epochTimer->setSingleShot(true);
@@ -439,6 +444,14 @@ void Simulator::listenerGone()
     m_queue.clear();
     m_queuedBytes = 0;
     log(QStringLiteral("EVENT line closed by the program"));
+    if (m_listenFd >= 0 && m_master >= 0) {
+        // A TCP client that went: its socket goes too; the next connects.
+        delete m_readNotifier;
+        delete m_writeNotifier;
+        m_readNotifier = m_writeNotifier = nullptr;
+        ::close(m_master);
+        m_master = -1;
+    }
 }
 
 void Simulator::onReadable()
@@ -538,6 +551,80 @@ void Simulator::log(const QString &text)
                             + text.toLatin1() + '\n';
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
     std::fflush(stderr);
+}
+
+void Simulator::watchLine()
+{
+    delete m_readNotifier;
+    delete m_writeNotifier;
+    m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+    m_readNotifier->setEnabled(false);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, &Simulator::onReadable);
+    m_writeNotifier = new QSocketNotifier(m_master, QSocketNotifier::Write, this);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] {
+        m_writeNotifier->setEnabled(false);
+        pump();
+    });
+}
+
+bool Simulator::openNetwork(QString *path, QString *error)
+{
+    const bool tcp = m_options.tcpPort > 0;
+    const QString host = tcp ? m_options.tcpHost : m_options.udpHost;
+    const int port = tcp ? m_options.tcpPort : m_options.udpPort;
+    addrinfo hints = {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = tcp ? SOCK_STREAM : SOCK_DGRAM;
+    addrinfo *found = nullptr;
+    if (getaddrinfo(host.toLocal8Bit().constData(), QByteArray::number(port).constData(), &hints, &found) != 0
+        || !found) {
+        *error = QStringLiteral("cannot find the address %1").arg(host);
+        return false;
+    }
+    const int fd = ::socket(found->ai_family, found->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int on = 1;
+    bool ok = fd >= 0;
+    if (ok && tcp) {
+        setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        ok = ::bind(fd, found->ai_addr, found->ai_addrlen) == 0 && ::listen(fd, 4) == 0;
+    } else if (ok) {
+        // A connected datagram socket is written like a line.
+        ok = ::connect(fd, found->ai_addr, found->ai_addrlen) == 0;
+    }
+    freeaddrinfo(found);
+    if (!ok) {
+        *error = QStringLiteral("cannot %1 %2:%3: %4")
+                     .arg(tcp ? QStringLiteral("listen on") : QStringLiteral("send to"), host)
+                     .arg(port)
+                     .arg(QString::fromLocal8Bit(strerror(errno)));
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    if (tcp) {
+        m_listenFd = fd;
+        m_acceptNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(m_acceptNotifier, &QSocketNotifier::activated, this, &Simulator::acceptClient);
+    } else {
+        m_master = fd;
+    }
+    *path = QStringLiteral("%1://%2:%3").arg(tcp ? QStringLiteral("tcp") : QStringLiteral("udp"), host).arg(port);
+    return true;
+}
+
+void Simulator::acceptClient()
+{
+    const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0)
+        return;
+    // One client at a time, as one program has a serial line: a new one
+    // takes the line over.
+    listenerGone();
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = fd;
+    watchLine();
 }
 
 bool Simulator::atReceiverRate() const

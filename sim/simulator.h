@@ -60,6 +60,11 @@ private:
     void log(const QString &text);
     // False while the program has the line at another rate than --baud.
     bool atReceiverRate() const;
+    // --tcp and --udp: the socket stands where the pseudo-terminal's master
+    // would; false with a reason when it cannot be made.
+    bool openNetwork(QString *path, QString *error);
+    void acceptClient();
+    void watchLine();
 
     SimOptions m_options;
     SkyModel m_sky;
@@ -71,6 +76,8 @@ private:
     QElapsedTimer m_clock;
 
     int m_master = -1;
+    int m_listenFd = -1;         // --tcp: the listening socket
+    QSocketNotifier *m_acceptNotifier = nullptr;
     bool m_listening = false;
     QSocketNotifier *m_readNotifier = nullptr;
     QSocketNotifier *m_writeNotifier = nullptr;

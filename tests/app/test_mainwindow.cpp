@@ -2,6 +2,7 @@
 // the 23 connections between the window, the worker, the timer object and
 // the TTFF dialog; drawing at 200 %.
 #include "app/mainwindow.h"
+#include "session/receiversession.h"
 #include "ui_mainwindow.h"
 
 #include "app/hidpi.h"
@@ -109,10 +110,11 @@ void TestMainWindow::statusTipShowsLongText()
 void TestMainWindow::theConnections()
 {
     // A connection exists exactly when disconnecting it succeeds; each one
-    // is made again at once, so the window keeps working.
+    // is made again at once, so the window keeps working. The window's
+    // requests go to its session, the session's reports to the window's
+    // slots of the same names; the session's serial source asks its worker.
     MainWindow *w = m_window;
-    serialport *worker = w->worker();
-    timerthread *timer = w->timerObject();
+    ReceiverSession *session = w->session();
     ttff *dialog = w->ttffDialog();
     const QList<QAction *> restarts = w->restartToolBar()->actions();
     int checked = 0;
@@ -123,36 +125,35 @@ void TestMainWindow::theConnections()
         QObject::connect(sender, signal, receiver, slot);
         ++checked;
     };
-    check(w, &MainWindow::startthread, worker, &serialport::run, "1 startthread -> run");
-    check(worker, &serialport::isDone, w, &MainWindow::updateport, "2 isDone -> updateport");
-    check(w, &MainWindow::check_status_signal, worker, &serialport::check_status, "3");
-    check(worker, &serialport::status, w, &MainWindow::statuslot, "4 status -> statuslot");
-    check(w, &MainWindow::connect_signal, worker, &serialport::init_port, "5 connect -> init_port");
-    check(w, &MainWindow::disconnect_signal, worker, &serialport::closeserial, "6");
-    check(w, &MainWindow::flag_false, timer, &timerthread::run, "7 flag_false -> run");
-    check(timer, &timerthread::isDone, w, &MainWindow::sendADC, "8 isDone -> sendADC");
-    check(w, &MainWindow::start_ADC_signal, worker, &serialport::write_PMTKdata, "9");
-    check(worker, &serialport::receive_data, w, &MainWindow::loadPlot, "10 receive_data -> loadPlot");
-    check(w, &MainWindow::start_freq_signal, worker, &serialport::write_data, "11");
-    check(w, &MainWindow::start_freq_signal_btn, worker, &serialport::write_data_btn, "12");
+    check(w, &MainWindow::startthread, session, &ReceiverSession::startScan, "1 startthread -> scan");
+    check(session, &ReceiverSession::isDone, w, &MainWindow::updateport, "2 isDone -> updateport");
+    check(w, &MainWindow::check_status_signal, session, &ReceiverSession::checkStatus, "3");
+    check(session, &ReceiverSession::status, w, &MainWindow::statuslot, "4 status -> statuslot");
+    check(w, &MainWindow::connect_signal, session, &ReceiverSession::open, "5 connect -> open");
+    check(w, &MainWindow::disconnect_signal, session, &ReceiverSession::close, "6");
+    check(session->timerObject(), &timerthread::isDone, session, &ReceiverSession::sendVersionQuery, "8 sendADC");
+    check(w, &MainWindow::start_freq_signal, session, &ReceiverSession::sendCommand, "11");
+    check(w, &MainWindow::start_freq_signal_btn, session, &ReceiverSession::sendTyped, "12");
     check(restarts.at(0), &QAction::triggered, w, &MainWindow::hotstart, "13 HOT");
     check(restarts.at(1), &QAction::triggered, w, &MainWindow::warmstart, "14 Warm");
     check(restarts.at(2), &QAction::triggered, w, &MainWindow::coldstart, "15 Cold");
     check(restarts.at(3), &QAction::triggered, w, &MainWindow::fullstart, "16 Full");
-    check(worker, &serialport::port_open, w, &MainWindow::setPMKflag_false, "17 port_open");
     check(dialog, &ttff::HOT_signal, w, &MainWindow::hotstart, "18 HOT_signal");
     check(dialog, &ttff::WARM_signal, w, &MainWindow::warmstart, "19 WARM_signal");
     check(dialog, &ttff::COLD_signal, w, &MainWindow::coldstart, "20 COLD_signal");
     check(dialog, &ttff::FULL_signal, w, &MainWindow::fullstart, "21 FULL_signal");
     check(w, &MainWindow::hot_start_fix, dialog, &ttff::ttff_time, "22 hot_start_fix");
     check(w, &MainWindow::ttff_start_timer, dialog, &ttff::start_time_update, "23 ttff_start_timer");
-    QCOMPARE(checked, 23);
+    check(session, &ReceiverSession::blockTaken, w, &MainWindow::showBlock, "10 block -> window");
+    QCOMPARE(checked, 20);
 
     // Nothing is connected to these.
     QVERIFY(!QObject::disconnect(w, &MainWindow::plot_signal, nullptr, nullptr));
     QVERIFY(!QObject::disconnect(dialog, &ttff::stop_signal, nullptr, nullptr));
 
     // The worker and the timer object live in threads of their own.
+    serialport *worker = w->worker();
+    timerthread *timer = w->timerObject();
     QVERIFY(worker->thread() != w->thread());
     QVERIFY(timer->thread() != w->thread());
     QVERIFY(worker->thread() != timer->thread());

@@ -2,6 +2,7 @@
 // line for each restart, the version query and its follow-ups, typed
 // commands with their history, and nothing at all while not connected.
 #include "app/mainwindow.h"
+#include "session/receiversession.h"
 #include "ui_mainwindow.h"
 #include "link/serialport.h"
 #include "support/ptypair.h"
@@ -215,8 +216,8 @@ void TestCommands::typedCommandsCompletedAndKeptNewestFirst()
 
 void TestCommands::nothingSentWhileNotConnected()
 {
-    // The port stays open, so only the connected flag can hold the writes.
-    m_window->statuslot(false);
+    // The port stays open, so only the session's state can hold the writes.
+    emit m_window->session()->serialSource()->status(false);   // as the source reports it
     QVERIFY(!m_window->isConnected());
     const QStringList before = history();
     QSignalSpy firstFix(m_window, &MainWindow::hot_start_fix);

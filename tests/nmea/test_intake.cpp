@@ -1,6 +1,7 @@
 // The window's sentence intake: the sentence table, the hand-over to the
 // GGA and GSA handlers, the receiver's PAIR replies, and real captures.
 #include "app/mainwindow.h"
+#include "session/receiversession.h"
 #include "ttff/timerthread.h"
 #include "ttff/ttff.h"
 
@@ -65,13 +66,10 @@ private slots:
     void handlersRunOnlyOnUpdate();
     void tableFitsContents();
     void fullTableDropsNewKeys();
-    void versionReply_data();
-    void versionReply();
     void restartReportStartsDisplayOnce_data();
     void restartReportStartsDisplayOnce();
     void positionShown();
     void fixedSatellitesAndLamps();
-    void firstFixSignal();
     void plotsFedOnlyWhileConnected();
     void skippedBlockReshowsHeldStatistics();
     void captures_data();
@@ -239,42 +237,6 @@ void TestIntake::fullTableDropsNewKeys()
     QCOMPARE(rows.at(5), QStringLiteral("2|$PXY1005,2*00\r"));
 }
 
-void TestIntake::versionReply_data()
-{
-    QTest::addColumn<bool>("armed");
-    QTest::addColumn<bool>("tableUsed");
-    QTest::addColumn<int>("commands");
-    QTest::addColumn<bool>("armedAfter");
-    QTest::newRow("armed, table in use: follow-ups sent once") << true << true << 3 << false;
-    QTest::newRow("armed, empty table: reply only creates its row") << true << false << 0 << true;
-    QTest::newRow("not armed: nothing sent") << false << true << 0 << false;
-}
-
-void TestIntake::versionReply()
-{
-    QFETCH(bool, armed);
-    QFETCH(bool, tableUsed);
-    QFETCH(int, commands);
-    QFETCH(bool, armedAfter);
-
-    if (tableUsed)
-        feed({kGga});
-    m_window->timerObject()->setPMKFlag(armed);
-    QSignalSpy sent(m_window.get(), &MainWindow::start_freq_signal);
-    const QByteArray reply("$PAIR001,605,0*3A\r\n");
-    feed({reply});
-
-    QCOMPARE(sent.size(), commands);
-    if (commands == 3) {
-        QCOMPARE(sent.at(0).at(0).toByteArray(), QByteArray("$PAIR020*38\r\n"));
-        QCOMPARE(sent.at(1).at(0).toByteArray(), QByteArray("$PAIR021*39\r\n"));
-        QCOMPARE(sent.at(2).at(0).toByteArray(), QByteArray("$PAIR081*33\r\n"));
-    }
-    QCOMPARE(m_window->timerObject()->getPMKFlag(), armedAfter);
-    // The reply gets its row either way.
-    QCOMPARE(usedRows(logTable()).last(), row(1, reply));
-}
-
 void TestIntake::restartReportStartsDisplayOnce_data()
 {
     QTest::addColumn<bool>("dialogActive");
@@ -389,26 +351,6 @@ void TestIntake::fixedSatellitesAndLamps()
     feed({"$GNGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9,2*30\r\n"});
     QCOMPARE(text(infoTable(), 7, 2), QStringLiteral("none"));
     expectLamps("red", "red");
-}
-
-void TestIntake::firstFixSignal()
-{
-    const QByteArray noFix("$GNGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9,1*33\r\n");
-    const QByteArray fix("$GNGSA,A,3,05,13,,,,,,,,,,,1.8,1.0,1.5,1*33\r\n");
-    QSignalSpy fixes(m_window.get(), &MainWindow::hot_start_fix);
-
-    // A fix right after start, before any GSA without one, is not a first fix.
-    feed({fix, fix});
-    QCOMPARE(fixes.size(), 0);
-
-    feed({noFix + noFix, fix});
-    QCOMPARE(fixes.size(), 1);
-    feed({fix + fix});
-    QCOMPARE(fixes.size(), 1);
-
-    // Losing the fix and finding it again is another first fix.
-    feed({noFix, fix});
-    QCOMPARE(fixes.size(), 2);
 }
 
 // ---------------------------------------------------------------------------
@@ -614,7 +556,7 @@ void TestIntake::plotsFedOnlyWhileConnected()
     // The grid follows the sentences all the same.
     QCOMPARE(text(grid(), 3, 1), QStringLiteral("35.75"));
 
-    m_window->statuslot(true);
+    emit m_window->session()->serialSource()->status(true);   // as the source reports it
     // A block that comes after a quiet frame has its snapshot handed over
     // at once (a later paint of the visible chart would consume it).
     waitForFrame();

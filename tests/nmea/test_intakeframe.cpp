@@ -2,6 +2,7 @@
 // fit and the plots' snapshot are applied once a frame, and what is shown
 // at the end is what the last block asked for.
 #include "app/mainwindow.h"
+#include "session/receiversession.h"
 #include "ui_mainwindow.h"
 
 #include <QScreen>
@@ -124,7 +125,7 @@ void TestIntakeFrame::skyShowsTheLastSnapshotOfABurst()
 {
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_window->statuslot(true);
+    emit m_window->session()->serialSource()->status(true);   // as the source reports it
     m_window->loadPlot(kPrime);
     letFramePass();
 
@@ -139,7 +140,7 @@ void TestIntakeFrame::skyShowsTheLastSnapshotOfABurst()
     const QRect area(sky->mapTo(m_window.get(), QPoint(0, 0)), sky->size());
     QVERIFY2(pixelsOf(screen, area, kGlonass) > 20, "the last snapshot is not on the screen");
     QCOMPARE(pixelsOf(screen, area, kGps), 0);
-    m_window->statuslot(false);
+    emit m_window->session()->serialSource()->status(false);   // as the source reports it
 }
 
 QTEST_MAIN(TestIntakeFrame)

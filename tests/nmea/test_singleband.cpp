@@ -16,6 +16,7 @@
 // - satellites sent in extended numbering (BeiDou 201-263 of one receiver)
 //   were neither drawn nor counted; their constellation is left out.
 #include "app/mainwindow.h"
+#include "session/receiversession.h"
 #include "nmea/rowkey.h"
 #include "plots/bar_plot.h"
 #include "plots/polar_plot.h"
@@ -195,7 +196,7 @@ void TestSingleBand::sameAsBefore()
     const QList<QByteArray> blocks = epochBlocks(capture.readAll()).mid(0, kBlocks);
 
     MainWindow window;
-    window.statuslot(true);
+    emit window.session()->serialSource()->status(true);   // as the source reports it
     QStringList lines;
     for (const QByteArray &block : blocks) {
         window.loadPlot(block);
