@@ -233,15 +233,16 @@ void TestForm::menus()
     }
 
     const QList<QAction *> tool = ui->menuTool->actions();
-    QCOMPARE(tool.size(), 8);
-    QCOMPARE(tool.at(0), ui->actionTTFF_Testing);
-    QCOMPARE(tool.at(1), ui->actionTTFF_Campaign);
-    QVERIFY(tool.at(2)->isSeparator());
-    QCOMPARE(tool.at(3), ui->actionClear_Data);
-    QVERIFY(tool.at(4)->isSeparator());
-    QCOMPARE(tool.at(5)->text(), QStringLiteral("Open log folder"));
-    QVERIFY(tool.at(6)->isCheckable() && tool.at(6)->isChecked());   // reconnect, on at first
-    QCOMPARE(tool.at(7)->text(), QStringLiteral("Find baud rate"));
+    QCOMPARE(tool.size(), 9);
+    QCOMPARE(tool.at(0)->text(), QStringLiteral("Open source..."));
+    QCOMPARE(tool.at(1), ui->actionTTFF_Testing);
+    QCOMPARE(tool.at(2), ui->actionTTFF_Campaign);
+    QVERIFY(tool.at(3)->isSeparator());
+    QCOMPARE(tool.at(4), ui->actionClear_Data);
+    QVERIFY(tool.at(5)->isSeparator());
+    QCOMPARE(tool.at(6)->text(), QStringLiteral("Open log folder"));
+    QVERIFY(tool.at(7)->isCheckable() && tool.at(7)->isChecked());   // reconnect, on at first
+    QCOMPARE(tool.at(8)->text(), QStringLiteral("Find baud rate"));
     QCOMPARE(ui->menuHelp->actions(), QList<QAction *>{ui->actionAbout});
 
     // The two file actions are in no menu.
