@@ -13,7 +13,7 @@ rate=${3:?bytes per second, 0 for unpaced}
 seconds=${4:?seconds}
 work=$(mktemp -d)
 link="$work/gnss"
-cleanup() { kill "${sim:-}" 2>/dev/null || true; rm -rf "$work"; }
+cleanup() { kill -CONT "${sim:-}" 2>/dev/null || true; kill "${sim:-}" 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 
 pace=()
@@ -36,7 +36,7 @@ xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
         [ "$rss" -gt "$peak" ] && peak=$rss
         sleep 0.5
     done
-    kill '"$sim"'
+    kill -STOP '"$sim"'
     stopped=$(date +%s.%N)
     # Idle again: less than 5 % of a core over half a second.
     idle=-1

@@ -16,7 +16,7 @@ build=${BUILD:-build}
 fuzz_build=${FUZZ_BUILD:-build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
 captures=${SKYLOUPE_CAPTURE_DIR:-$src/../shared/nmea}
-targets=(fuzz_lineframer fuzz_checksum fuzz_intake_units fuzz_loadplot)
+targets=(fuzz_lineframer fuzz_checksum fuzz_intake_units fuzz_session fuzz_loadplot)
 [ -n "${FUZZ_TARGETS:-}" ] && read -r -a targets <<<"$FUZZ_TARGETS"
 
 cmake -S . -B "$fuzz_build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

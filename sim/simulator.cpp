@@ -303,6 +303,8 @@ void Simulator::pump()
             clock_gettime(CLOCK_MONOTONIC, &now);
             m_writeLog.write(QByteArray::number(qint64(now.tv_sec) * 1000000000 + now.tv_nsec) + ' '
                              + QByteArray::number(m_bytesWritten) + '\n');
+            // On the disk at once: a reader may stop this process mid-run.
+            m_writeLog.flush();
         }
         if (written < piece.size()) {
             piece.remove(0, int(written));

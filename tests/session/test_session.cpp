@@ -2,7 +2,7 @@
 // version query's follow-ups, the first fix after a restart, restart
 // reports), the log of every byte, commands held by a source that cannot
 // send, and the addresses sources are named by.
-#include "session/bytesource.h"
+#include "support/fakesource.h"
 #include "session/receiversession.h"
 #include "settings/filelocations.h"
 #include "ttff/timerthread.h"
@@ -11,25 +11,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-// A source the test feeds by hand; records what is written to it.
-class FakeSource : public ByteSource
-{
-public:
-    explicit FakeSource(QString whyNot = {}) : m_whyNot(std::move(whyNot)) {}
-    QString name() const override { return QStringLiteral("fake"); }
-    bool isOpen() const override { return m_open; }
-    QString whyCannotSend() const override { return m_whyNot; }
-    void open() override { m_open = true; emit opened(); emit status(true); }
-    void close() override { m_open = false; emit status(false); }
-    void writeCommand(const QByteArray &bytes) override { written += bytes; }
-    QByteArray written;
-
-private:
-    bool m_open = false;
-    QString m_whyNot;
-};
-} // namespace
 
 class TestSession : public QObject
 {
