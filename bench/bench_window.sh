@@ -36,13 +36,15 @@ sim=$!
 ticks=$(getconf CLK_TCK)
 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
     cd "$4"
+    program="$1/skyloupe"
+    seconds=$3
     shift 4
-    "$1/skyloupe" "$@" >/dev/null 2>&1 &
+    "$program" "$@" >/dev/null 2>&1 &
     app=$!
     sleep 5
     read -r -a a < /proc/$app/stat
     start=$(( ${a[13]} + ${a[14]} )); t0=$(date +%s.%N)
-    sleep "$3"
+    sleep "$seconds"
     read -r -a a < /proc/$app/stat
     end=$(( ${a[13]} + ${a[14]} )); t1=$(date +%s.%N)
     rss=$(awk "/VmRSS/ {print \$2}" /proc/$app/status)
