@@ -123,6 +123,7 @@ MainWindow::~MainWindow()
     // The session logs what is still on its way and ends its threads; the
     // window shows nothing more of it.
     disconnect(m_session, nullptr, this, nullptr);
+    disconnect(m_session->receiverModel(), nullptr, this, nullptr);
     delete m_session;
     m_session = nullptr;
     delete ui;

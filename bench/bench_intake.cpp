@@ -13,6 +13,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "session/receiversession.h"
+#include "support/fakesource.h"
 #include "support/ptypair.h"
 
 #include <QApplication>
@@ -125,6 +127,25 @@ Run runOnce(const QList<QByteArray> &blocks)
     return r;
 }
 
+// The session's own share: the same blocks through ReceiverSession::takeBlock
+// with no window, its log written. Returns the median microseconds a block.
+double sessionBlockUs(const QList<QByteArray> &blocks)
+{
+    ReceiverSession session;
+    session.setSerialSource(new FakeSource);
+    session.open(QStringLiteral("bench"), QString());
+    QVector<double> blockUs;
+    blockUs.reserve(blocks.size());
+    QElapsedTimer clock;
+    for (const QByteArray &block : blocks) {
+        clock.start();
+        session.takeBlock(block);
+        blockUs << clock.nsecsElapsed() / 1000.0;
+    }
+    session.close();
+    return median(blockUs);
+}
+
 void row(const char *figure, double value, const char *unit, const QString &how)
 {
     std::printf("%s\t%.6g\t%s\t%s\n", figure, value, unit, how.toUtf8().constData());
@@ -169,8 +190,9 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
 
-    QVector<double> blockMedian, blockP99, lineMedian, lineP99, rate, share;
+    QVector<double> blockMedian, blockP99, lineMedian, lineP99, rate, share, sessionMedian;
     for (int i = 0; i < runs; ++i) {
+        sessionMedian << sessionBlockUs(blocks);
         const Run r = runOnce(blocks);
         blockMedian << r.blockMedianUs;
         blockP99 << r.blockP99Us;
@@ -192,6 +214,9 @@ int main(int argc, char *argv[])
     row("intake.x_line_rate", median(rate) / lineRateLines, "x",
         QStringLiteral("lines/s over the most a full 921600-baud 8N1 line carries: 92160 B/s / %1 B = %2 lines/s")
             .arg(meanLine, 0, 'f', 1).arg(lineRateLines, 0, 'f', 0));
+    row("intake.session.block.median", median(sessionMedian), "us",
+        QStringLiteral("per block, median, ReceiverSession::takeBlock alone (no window; log, counter, rows, "
+                       "receiver model); same blocks, median of %1 runs").arg(runs));
     row("intake.loadplot_share", 100 * median(share), "%",
         QStringLiteral("share of the time spent inside loadPlot itself (the rest: paints and deferred work)"));
     return 0;

@@ -89,6 +89,7 @@ intake.line.p99	1 intake: cost per line, p99
 intake.lines_per_s	1 intake: lines per second	
 intake.x_line_rate	1 intake: multiple of a full 921600 line	>=5
 intake.loadplot_share	1 intake: share of it inside loadPlot	
+intake.session.block.median	1 intake: the session alone, per block	
 line921600.flood.stream_rate	2 921600 full: stream rate	
 line921600.flood.cpu_per_s	2 921600 full: CPU per stream second	
 line921600.flood.cpu_per_s.median10	2 921600 full: CPU per stream s, 10 s windows	
