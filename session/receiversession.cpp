@@ -138,11 +138,6 @@ QString ReceiverSession::whyCannotSend() const
     return source() ? source()->whyCannotSend() : QString();
 }
 
-bool ReceiverSession::isFindingBaud() const
-{
-    return m_baudTimer->isActive();
-}
-
 void ReceiverSession::open(const QString &name, const QString &baud)
 {
     SourceAddress address;

@@ -95,8 +95,6 @@ public:
     const LineHealth &lineHealth() const { return m_lineHealth; }
     timerthread *timerObject() const { return m_timer; }
     const SentenceRows &rows() const { return m_rows; }
-    int noFixCount() const { return m_noFixCount; }
-    bool isFindingBaud() const;
 
     QString logFileName() const { return m_logFileName; }
     bool isLogging() const { return m_logFile.isOpen(); }

@@ -35,12 +35,6 @@ QString hostText(const QString &host)
 }
 } // namespace
 
-bool SourceAddress::hasScheme(const QString &text)
-{
-    return text.startsWith(QLatin1String("tcp://")) || text.startsWith(QLatin1String("udp://"))
-           || text.startsWith(QLatin1String("gpsd://")) || text.startsWith(QLatin1String("file:"));
-}
-
 bool SourceAddress::parse(const QString &text, SourceAddress *address, QString *error)
 {
     SourceAddress a;

@@ -24,8 +24,6 @@ struct SourceAddress
     // source (an unknown scheme, a port that is not 1 to 65535, no host).
     // A text without a scheme is a serial port's name.
     static bool parse(const QString &text, SourceAddress *address, QString *error);
-    // True when `text` has one of the schemes above: not a port's name.
-    static bool hasScheme(const QString &text);
     // The text parse() reads back to the same address.
     QString toString() const;
     // "TCP", "UDP", "gpsd", "Log file", "Serial port": for the dialog.
