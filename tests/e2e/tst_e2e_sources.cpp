@@ -317,7 +317,12 @@ void TestEndToEndSources::badSources()
     QTRY_VERIFY_WITH_TIMEOUT(!session->logFileName().isEmpty(), DataMs);
     const QString log = session->logFileName();
     const qint64 expected = peer == QLatin1String("flood") ? FloodBytes : midLine.size();
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(log).size() >= expected, DataMs * 4);
+    // The flood's last piece waits in the framer for a line feed that never
+    // comes, so the flood is whole once it is read; closing then logs it.
+    if (peer == QLatin1String("flood"))
+        QTRY_VERIFY_WITH_TIMEOUT(session->source()->bytesRead() >= expected, DataMs * 4);
+    else
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(log).size() >= expected, DataMs * 4);
     session->close();
     QCOMPARE(QFileInfo(log).size(), expected);
     QVERIFY2(longestTick < 1000, qPrintable(QString::number(longestTick)));
