@@ -325,15 +325,18 @@ void EpochAssembler::readGsa(const NmeaFields &fields, qint64 receivedMs)
     m_current.hdop = readNumber(fields, 16);
     m_current.vdop = readNumber(fields, 17);
 
-    const QByteArray talker = talkerOfSystem(system);
-    if (talker.isEmpty())
-        return;
+    // With a system ID the numbers are that system's; without, the line's
+    // talker numbers them ($GN and $GP as the older receivers do), each
+    // number by the numbering table: $GNGSA,A,3,201,305,70 lists BeiDou 1,
+    // Galileo 5 and GLONASS 70.
+    const bool hasId = fields.sizeAt(18) == 1 && system >= 1 && system <= 5;
+    const QByteArray talker = hasId ? talkerOfSystem(system) : fields.talker();
     for (int i = 3; i <= 14; ++i) {
         if (fields.sizeAt(i) == 0)
             continue;
         const int number = fields.intAt(i);
         const ConstellationRow *row = findConstellation(talker, number);
-        if (!row || row->usedSystemId == SystemUnknown)
+        if (!row)
             continue;
         const SatelliteKey key{row->constellation, number - row->offset};
         if (!m_current.used.contains(key))
