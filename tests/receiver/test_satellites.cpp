@@ -58,6 +58,12 @@ QByteArray gsa(const QByteArray &talker, const QList<QByteArray> &prns, const QB
 
 const QByteArray AnyGsa = gsa("GN", {}, "1");
 
+// A line written with any checksum, given its right one.
+QByteArray sealed(const char *body)
+{
+    return withChecksum(body);
+}
+
 Cells cellsOf(const QList<GridCell> &cells)
 {
     Cells map;
@@ -111,15 +117,15 @@ void TestSatellites::satelliteCount_data()
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<int>("count");
     QTest::newRow("four satellites with signal ID (21 fields)")
-        << QByteArray("$GPGSV,3,1,11,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1*6A\r\n") << 4;
+        << QByteArray(sealed("$GPGSV,3,1,11,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1")) << 4;
     QTest::newRow("four satellites without signal ID (20 fields)")
-        << QByteArray("$GPGSV,3,1,11,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75\r\n") << 4;
+        << QByteArray(sealed("$GPGSV,3,1,11,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45")) << 4;
     QTest::newRow("three satellites with signal ID")
-        << QByteArray("$GPGSV,3,3,11,22,42,067,42,24,14,311,43,27,05,244,00,0*51\r\n") << 3;
+        << QByteArray(sealed("$GPGSV,3,3,11,22,42,067,42,24,14,311,43,27,05,244,00,0")) << 3;
     QTest::newRow("three satellites without signal ID")
-        << QByteArray("$GPGSV,3,3,11,22,42,067,42,24,14,311,43,27,05,244,00*4A\r\n") << 3;
-    QTest::newRow("no satellite, signal ID only") << QByteArray("$GQGSV,1,1,00,0*64\r\n") << 0;
-    QTest::newRow("one complete group in 8 fields") << QByteArray("$GPGSV,1,1,01,05,40,083,46*4E\r\n") << 1;
+        << QByteArray(sealed("$GPGSV,3,3,11,22,42,067,42,24,14,311,43,27,05,244,00")) << 3;
+    QTest::newRow("no satellite, signal ID only") << QByteArray(sealed("$GQGSV,1,1,00,0")) << 0;
+    QTest::newRow("one complete group in 8 fields") << QByteArray(sealed("$GPGSV,1,1,01,05,40,083,46")) << 1;
     QTest::newRow("incomplete group is no satellite") << QByteArray("$GPGSV,1,1,01,05,40,083\r\n") << 0;
     QTest::newRow("empty line") << QByteArray() << 0;
 }
@@ -169,7 +175,7 @@ void TestSatellites::snapshotLabels_data()
                                {"04", "1", "2", "3"}}, false)}
         << QStringList{"G01", "G02", "G03", "G04"};
     QTest::newRow("signal ID is never a satellite")
-        << ByteList{"$GPGSV,1,1,02,05,40,083,46,07,10,100,30,8*00\r\n"} << QStringList{"G05", "G07"};
+        << ByteList{sealed("$GPGSV,1,1,02,05,40,083,46,07,10,100,30,8")} << QStringList{"G05", "G07"};
     QTest::newRow("a satellite listed twice is drawn once")
         << ByteList{gsv("GP", {{"05", "1", "2", "3"}, {"193", "1", "2", "3"}}),
                     gsv("GP", {{"05", "1", "2", "3"}, {"193", "1", "2", "3"}})}
@@ -208,7 +214,7 @@ void TestSatellites::usedMark_data()
     QTest::newRow("same number only in the Galileo GSA is not")
         << ByteList{gps} << ByteList{gsa("GN", {"05", "07"}, "3")} << QList<int>{30, 30};
     QTest::newRow("system ID field decides, not the character before the end")
-        << ByteList{gps} << ByteList{"$GNGSA,A,3,05,,,,,,,,,,,,1.8,1.0,1.1,3*3B\r\n"} << QList<int>{30, 30};
+        << ByteList{gps} << ByteList{sealed("$GNGSA,A,3,05,,,,,,,,,,,,1.8,1.0,1.1,3")} << QList<int>{30, 30};
     QTest::newRow("GSA without system ID goes by its talker")
         << ByteList{gps} << ByteList{gsa("GP", {"07"}, "")} << QList<int>{30, 255};
     QTest::newRow("$GN GSA without system ID goes by its numbers")
@@ -305,13 +311,13 @@ void TestSatellites::statistics_data()
     QTest::newRow("satellite out of range is in no statistics")
         << ByteList{gsv("GL", {{"97", "1", "1", "50"}})} << grid(NoneInView, Zeros, Zeros);
     QTest::newRow("in view counts distinct satellites, not field 3 as sent")
-        << ByteList{"$GLGSV,2,1,13,65,45,120,38,66,10,100,30*40\r\n", "$GAGSV,1,1,,01,45,120,38*40\r\n",
-                    "$GBGSV,1,1,00,0*77\r\n", "$GBGSV,1,1,01,12,45,120,38,1*40\r\n", "$GBGSV,1,1,01,12,45,120,33,5*40\r\n"}
+        << ByteList{sealed("$GLGSV,2,1,13,65,45,120,38,66,10,100,30"), sealed("$GAGSV,1,1,,01,45,120,38"),
+                    sealed("$GBGSV,1,1,00,0"), sealed("$GBGSV,1,1,01,12,45,120,38,1"), sealed("$GBGSV,1,1,01,12,45,120,33,5")}
         << grid({"00", "02", "01", "01", "00"}, {"0.00", "34.00", "38.00", "38.00", "0.00"},
                 {"0.00", "38.00", "38.00", "38.00", "0.00"});
     QTest::newRow("a dual-band satellite counts once, by its strongest signal")
         << ByteList{gsv("GP", {{"01", "1", "1", "40"}, {"02", "1", "1", "30"}}),
-                    "$GPGSV,1,1,02,01,1,1,36,02,1,1,35,8*00\r\n"}
+                    sealed("$GPGSV,1,1,02,01,1,1,36,02,1,1,35,8")}
         << grid(inView("02", "00"), {"37.50", "0.00", "0.00", "0.00", "0.00"},
                 {"40.00", "0.00", "0.00", "0.00", "0.00"});
 }
