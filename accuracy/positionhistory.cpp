@@ -9,12 +9,9 @@
 
 FixKind fixKind(const Epoch &epoch)
 {
+    if (!epoch.hasFix())
+        return FixKind::NoFix;
     switch (epoch.quality) {
-    case -1:
-        return epoch.hasFix() ? FixKind::Gps : FixKind::NoFix;
-    case 1:
-    case 3:
-        return FixKind::Gps;
     case 2:
         return FixKind::Dgps;
     case 4:
@@ -22,7 +19,7 @@ FixKind fixKind(const Epoch &epoch)
     case 5:
         return FixKind::RtkFloat;
     default:
-        return FixKind::NoFix;
+        return FixKind::Gps;   // 1, 3, 6, or a fix from another sentence
     }
 }
 

@@ -350,7 +350,10 @@ bool AnalysisCsv::open(const QString &directory, QString *error)
 
 void AnalysisCsv::addEpoch(const Epoch &epoch, const EpochStatistics &stats, double utcSeconds)
 {
-    const QByteArray utc = utcBytes(utcSeconds);
+    // An epoch with a time but no date shows its time of day alone.
+    const QByteArray utc = std::isnan(utcSeconds) && epoch.hasTime()
+                                   ? QTime::fromMSecsSinceStartOfDay(epoch.utcMs).toString(QStringLiteral("hh:mm:ss.zzz")).toLatin1()
+                                   : utcBytes(utcSeconds);
     QByteArray &e = m_epochRows;
     e += utc;
     e += ',';

@@ -165,14 +165,17 @@ void LogAnalysis::addEpoch(const Epoch &epoch)
     if (m_epochs == Sampled && m_expectedBytes > m_bytesRead && m_bytesRead > 0)
         m_positions.reserveFixes(int(std::min<qint64>(std::numeric_limits<int>::max() / 64,
                                                       m_expectedBytes * Sampled / m_bytesRead * 21 / 20)));
-    const double time = m_timeline.place(epoch);
-    if (std::isfinite(time)) {
+    // Each epoch keeps its own time, also one that goes back (a restart,
+    // logs put together); an epoch without a date has none to count with.
+    const double time = EpochTimeline::ownTime(epoch);
+    if (epoch.hasTime())
         ++m_timedEpochs;
-        if (std::isnan(m_firstTime))
-            m_firstTime = time;
-        if (std::isfinite(m_previousTime))
+    if (std::isfinite(time)) {
+        m_firstTime = std::isnan(m_firstTime) ? time : std::min(m_firstTime, time);
+        m_lastTime = std::isnan(m_lastTime) ? time : std::max(m_lastTime, time);
+        if (time > m_previousTime)
             ++m_intervals[std::llround((time - m_previousTime) * 1000.0)];
-        m_previousTime = m_lastTime = time;
+        m_previousTime = time;
     }
     if (epoch.sequence == m_restartSequence)
         m_restartTime = std::isfinite(time) ? time : m_lastTime;
@@ -223,20 +226,15 @@ void LogAnalysis::addEpoch(const Epoch &epoch)
 
 bool LogAnalysis::holdsNmea() const
 {
-    // Binary data can make an epoch of lines that begin with "$"; only a
-    // time or a right checksum tells NMEA.
-    if (m_timedEpochs > 0)
-        return true;
-    for (const SentenceTypeCounts &t : m_sentences.types(0)) {
-        if (t.type != "?" && t.count > t.checksumErrors + t.withoutChecksum)
-            return true;
-    }
-    return false;
+    // Binary data can make an epoch of lines that begin with "$", and
+    // sentences without a time make no epoch a receiver can be judged by:
+    // a log holds NMEA when one epoch has a time.
+    return m_timedEpochs > 0;
 }
 
 double LogAnalysis::durationSeconds() const
 {
-    return m_timedEpochs > 0 ? m_lastTime - m_firstTime : 0.0;
+    return std::isfinite(m_firstTime) ? m_lastTime - m_firstTime : std::numeric_limits<double>::quiet_NaN();
 }
 
 double LogAnalysis::epochInterval() const

@@ -142,7 +142,6 @@ private:
     EpochAssembler m_assembler;
     SentenceCounter m_sentences;
     PositionHistory m_positions;
-    EpochTimeline m_timeline;
     EpochSink m_sink;
     QByteArray m_partial;   // a line cut at the end of a piece
     qint64 m_expectedBytes = 0;

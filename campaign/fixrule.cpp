@@ -8,8 +8,8 @@
 QString fixRuleName(FixRule rule)
 {
     switch (rule) {
-    case FixRule::GgaOrRmc: return QStringLiteral("GGA > 0 or RMC A");
-    case FixRule::Gga: return QStringLiteral("GGA quality > 0");
+    case FixRule::GgaOrRmc: return QStringLiteral("Fix (GGA, RMC, GNS or GLL)");
+    case FixRule::Gga: return QStringLiteral("GGA quality 1-6");
     case FixRule::Rmc: return QStringLiteral("RMC status A");
     case FixRule::Gsa3d: return QStringLiteral("GSA 3D");
     }
@@ -22,9 +22,7 @@ qint64 ruleFixMs(const Epoch &epoch, FixRule rule)
     const qint64 rmc = epoch.fixLineMs[Epoch::RmcFix];
     switch (rule) {
     case FixRule::GgaOrRmc:
-        if (gga < 0 || rmc < 0)
-            return std::max(gga, rmc);
-        return std::min(gga, rmc);
+        return epoch.hasFix() ? epoch.fixLineMs[Epoch::AnyFix] : -1;
     case FixRule::Gga: return gga;
     case FixRule::Rmc: return rmc;
     case FixRule::Gsa3d: return epoch.fixLineMs[Epoch::Gsa3dFix];
@@ -34,9 +32,9 @@ qint64 ruleFixMs(const Epoch &epoch, FixRule rule)
 
 bool showsNoFix(const Epoch &epoch, FixRule rule)
 {
-    const bool gsaNone = std::find(std::begin(epoch.fixType), std::end(epoch.fixType), 1)
-                         != std::end(epoch.fixType);
-    return (epoch.quality == 0 || epoch.rmcStatus == 'V' || gsaNone) && ruleFixMs(epoch, rule) < 0;
+    const bool gsaSays = std::any_of(std::begin(epoch.fixType), std::end(epoch.fixType), [](int t) { return t != 0; });
+    const bool says = epoch.quality >= 0 || epoch.rmcStatus != 0 || epoch.gnsFix != 0 || epoch.gllStatus != 0 || gsaSays;
+    return says && !epoch.hasFix() && ruleFixMs(epoch, rule) < 0;
 }
 
 void FirstFixWatch::begin(qint64 writeMs)

@@ -9,21 +9,21 @@
 
 // What counts as the receiver's first fix after a restart.
 enum class FixRule {
-    GgaOrRmc,   // the first of GGA quality above 0 and RMC status A (the default)
-    Gga,        // GGA quality above 0
-    Rmc,        // RMC status A
+    GgaOrRmc,   // the first line of an epoch with a fix (Epoch::hasFix) that reports it (the default)
+    Gga,        // GGA quality 1 to 6
+    Rmc,        // RMC status A, mode neither N nor S
     Gsa3d,      // a GSA reporting a 3D fix
 };
 
-// "GGA > 0 or RMC A", "GGA quality > 0", "RMC status A", "GSA 3D".
+// "Fix (GGA, RMC, GNS or GLL)", "GGA quality 1-6", "RMC status A", "GSA 3D".
 QString fixRuleName(FixRule rule);
 
 // The monotonic time (Epoch::fixLineMs) of the epoch's first line that meets
 // the rule; -1 when none does.
 qint64 ruleFixMs(const Epoch &epoch, FixRule rule);
 
-// True when a line of the epoch says the receiver has no fix (GGA quality 0,
-// RMC status V or GSA fix type 1) and none meets the rule.
+// True when the epoch says the receiver has no fix (Epoch::hasFix, from a
+// GGA, RMC, GNS, GLL or GSA) and no line meets the rule.
 bool showsNoFix(const Epoch &epoch, FixRule rule);
 
 // Times one restart from the write of its command to the first fix. Lines

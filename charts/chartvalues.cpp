@@ -67,7 +67,11 @@ QByteArray chartCsv(const QList<CsvSeries> &series, const QString &xTitle, const
     for (const CsvSeries &s : series) {
         const QByteArray name = csvField(s.name);
         for (const QPointF &p : s.samples) {
-            const QByteArray x = timeX ? utc(p.x()).toString(Qt::ISODateWithMs).toLatin1() : number(p.x());
+            // Undated epochs lie within the first day: their time of day alone.
+            const QString format = p.x() < 86400 ? QStringLiteral("hh:mm:ss.zzz") : QString();
+            const QByteArray x = !timeX ? number(p.x())
+                                 : format.isEmpty() ? utc(p.x()).toString(Qt::ISODateWithMs).toLatin1()
+                                                    : utc(p.x()).toString(format).toLatin1();
             csv += name + ',' + x + ',' + number(p.y()) + "\r\n";
         }
     }

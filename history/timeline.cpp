@@ -22,6 +22,12 @@ double EpochTimeline::place(const Epoch &epoch)
     return time;
 }
 
+double EpochTimeline::ownTime(const Epoch &epoch)
+{
+    const QDateTime utc = epoch.utc();
+    return utc.isValid() ? utc.toMSecsSinceEpoch() / 1000.0 : std::numeric_limits<double>::quiet_NaN();
+}
+
 void EpochTimeline::reset()
 {
     *this = EpochTimeline();

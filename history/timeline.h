@@ -21,10 +21,16 @@ public:
     // receiver that restarts may send an old date), else the previous
     // epoch's time plus the monotonic time (receivedMs) between them. An
     // epoch with a time but no date known (a receiver that sends no RMC or
-    // ZDA) is placed on 1970-01-01. NaN before the first epoch with a time:
+    // ZDA) is placed at its time of day (seconds below 86400), which every
+    // writer shows without a date. NaN before the first epoch with a time:
     // it cannot be placed.
     double place(const Epoch &epoch);
     void reset();
+
+    // The epoch's own date and time in UTC seconds since 1970, whether or
+    // not it goes back; NaN without both (a duration is never computed
+    // across epochs without a date).
+    static double ownTime(const Epoch &epoch);
 
 private:
     double m_last = std::numeric_limits<double>::quiet_NaN();

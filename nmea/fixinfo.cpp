@@ -1,6 +1,7 @@
 #include "nmea/fixinfo.h"
 #include "nmea/gsasystem.h"
 #include "nmea/nmeafields.h"
+#include "nmea/satellites.h"
 
 #include <climits>
 #include <cmath>
@@ -59,12 +60,12 @@ GsaUpdate FixState::applyGsa(const QByteArray &line, int &noFixCount)
                 u.fixedList += entry;
                 continue;
             }
-            // A GPS GSA of older receivers also lists the QZSS satellites;
-            // SBAS and other numbers are left out.
-            const int n = fields.intAt(i);
-            if (n >= 1 && n <= 32)
+            // A GPS GSA of older receivers also lists QZSS, SBAS and more
+            // under the GPS numbering; GPS and QZSS have cells.
+            const ConstellationRow *row = findConstellation("GP", fields.intAt(i));
+            if (row && row->constellation == Constellation::Gps)
                 u.fixedList += entry;
-            else if (n >= 193 && n <= 199)
+            else if (row && row->constellation == Constellation::Qzss)
                 u.qzssList += entry;
         }
         if (system == SystemGps) {

@@ -1,5 +1,6 @@
 #include "nmea/gsasystem.h"
 #include "nmea/nmeafields.h"
+#include "nmea/satellites.h"
 
 int gsaSystemId(const NmeaFields &fields)
 {
@@ -16,21 +17,19 @@ int gsaSystemId(const NmeaFields &fields)
         return SystemGlonass;
     if (talker == "GA")
         return SystemGalileo;
-    if (talker == "GB" || talker == "BD")
+    if (talker == "GB" || talker == "BD" || talker == "PQ")
         return SystemBeidou;
     if (talker == "GQ" || talker == "QZ")
         return SystemQzss;
     if (talker != "GN")
         return SystemUnknown;
 
+    // $GN without the field: the first satellite's number says.
     for (int i = 3; i <= 14; ++i) {
-        const int prn = fields.intAt(i);
-        if (prn >= 1 && prn <= 32)
-            return SystemGps;
-        if (prn >= 65 && prn <= 96)
-            return SystemGlonass;
-        if (prn != 0)
-            return SystemUnknown;
+        if (fields.sizeAt(i) == 0)
+            continue;
+        const ConstellationRow *row = findConstellation(talker, fields.intAt(i));
+        return row ? row->usedSystemId : SystemUnknown;
     }
     return SystemUnknown;
 }

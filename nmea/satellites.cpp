@@ -13,22 +13,27 @@ const SatelliteColour GlonassColour{255, 153, 0, 255};
 const SatelliteColour GalileoColour{97, 146, 0, 255};
 const SatelliteColour BeidouColour{153, 102, 51, 255};
 
-// Older receivers put QZSS (193-199) and SBAS (33-51) into $GPGSV; BeiDou
-// comes as $GB or $BD, and NMEA 4.11 receivers send QZSS as $GQ numbered
-// 1 to 10 ($QZ from some phones). Receivers with extended numbering send
-// Galileo as 101-136 or 301-336 and BeiDou as 201-263 or 401-463, on their
-// own talker or another.
+// The one numbering table. Receivers of NMEA 2.x to 4.0 put every
+// constellation under $GP (or $GN): 1-32 GPS, 33-64 SBAS (PRN = number +
+// 87), 65-96 GLONASS, 120-158 SBAS, 193-200 QZSS. Under its own talker a
+// constellation keeps its own numbers ($GQ/$QZ QZSS 1-10 as NMEA 4.11 and
+// some phones send it). Extended numberings, on any talker: BeiDou 201-263
+// and 401-463, Galileo 301-336; Galileo 101-136 only under $GA. $PQGSV, a
+// proprietary GSV of BeiDou, is read like $GB.
 const ConstellationRow Table[] = {
     {"GP", 1, 32, Constellation::Gps, 'G', GpsColour, SystemGps, 0},
-    {"GP", 193, 199, Constellation::Qzss, 'Q', QzssColour, SystemGps, 0},
-    {"GP", 33, 51, Constellation::Sbas, 'S', SbasColour, SystemUnknown, 0},
-    {"GL", 65, 88, Constellation::Glonass, 'R', GlonassColour, SystemGlonass, 0},
+    {"GP", 193, 200, Constellation::Qzss, 'Q', QzssColour, SystemGps, 0},
+    {"GP", 33, 64, Constellation::Sbas, 'S', SbasColour, SystemGps, -87},
+    {"GP", 120, 158, Constellation::Sbas, 'S', SbasColour, SystemGps, 0},
+    {"GP", 65, 96, Constellation::Glonass, 'R', GlonassColour, SystemGlonass, 0},
+    {"GL", 65, 96, Constellation::Glonass, 'R', GlonassColour, SystemGlonass, 0},
     {"GA", 1, 36, Constellation::Galileo, 'E', GalileoColour, SystemGalileo, 0},
+    {"GA", 101, 136, Constellation::Galileo, 'E', GalileoColour, SystemGalileo, 100},
     {"GB", 1, 63, Constellation::Beidou, 'B', BeidouColour, SystemBeidou, 0},
     {"BD", 1, 63, Constellation::Beidou, 'B', BeidouColour, SystemBeidou, 0},
+    {"PQ", 1, 63, Constellation::Beidou, 'B', BeidouColour, SystemBeidou, 0},
     {"GQ", 1, 10, Constellation::Qzss, 'Q', QzssColour, SystemQzss, 0},
     {"QZ", 1, 10, Constellation::Qzss, 'Q', QzssColour, SystemQzss, 0},
-    {"", 101, 136, Constellation::Galileo, 'E', GalileoColour, SystemGalileo, 100},
     {"", 301, 336, Constellation::Galileo, 'E', GalileoColour, SystemGalileo, 300},
     {"", 201, 263, Constellation::Beidou, 'B', BeidouColour, SystemBeidou, 200},
     {"", 401, 463, Constellation::Beidou, 'B', BeidouColour, SystemBeidou, 400},
@@ -51,11 +56,14 @@ SatelliteColour constellationColour(Constellation constellation)
 
 const ConstellationRow *findConstellation(const QByteArray &talker, int prn)
 {
+    // $GN numbers as $GP does: a combined talker of the older numbering.
+    const bool combined = talker == "GN";
     for (const ConstellationRow &row : Table) {
         // The numbers first: comparing them is cheaper than the talker (two
         // letters in every row that names one).
         if (prn >= row.firstPrn && prn <= row.lastPrn
             && (row.talker[0] == '\0'
+                || (combined && row.talker[0] == 'G' && row.talker[1] == 'P')
                 || (talker.size() == 2 && talker.at(0) == row.talker[0] && talker.at(1) == row.talker[1])))
             return &row;
     }

@@ -10,8 +10,8 @@
 class NmeaFields;
 
 // The constellations a GSV satellite can belong to. The first five are the
-// statistics grid's columns 1 to 5, in that order; SBAS is drawn but has no
-// statistics and is never marked used.
+// statistics grid's columns 1 to 5, in that order; SBAS is drawn and marked
+// used but has no statistics.
 enum class Constellation {
     Gps = 0,
     Glonass = 1,
@@ -55,20 +55,19 @@ struct ConstellationRow
     Constellation constellation;
     char letter;            // label letter
     SatelliteColour colour; // alpha 255
-    int usedSystemId;       // 0: never marked used (SBAS)
-    int offset;             // number as sent minus the constellation's own number
+    int usedSystemId;       // the GSA system ID that lists it as used
+    int offset;             // number as sent minus the constellation's own number (SBAS 33-64: -87)
 };
 
-// The row of the table for a GSV talker ("GP") and satellite number, or
-// nullptr when none: such a satellite contributes nothing. Besides each
-// talker's own numbers, the extended numberings some receivers use are
-// known whatever the talker: Galileo 101-136 and 301-336, BeiDou 201-263
-// and 401-463.
+// The row of the numbering table for a talker ("GP" of "$GPGSV", "GN" read
+// as "GP") and a satellite number as sent, or nullptr when none: such a
+// satellite contributes nothing. GSV, GSA, the window, the analysis and the
+// comparison all identify satellites here.
 const ConstellationRow *findConstellation(const QByteArray &talker, int prn);
 
 // The label of a satellite: the letter and the number as sent ("G05", "Q193",
-// "G9"), or, for an extended number, the constellation's own number with two
-// digits ("B14" for 214).
+// "G9"), or, for a shifted number, the constellation's own number with at
+// least two digits ("B14" for 214, "S127" for SBAS sent as 40).
 QString satelliteLabel(const ConstellationRow &row, const QByteArray &numberAsSent);
 
 // The number of satellites a GSV line holds: one per complete group of four

@@ -17,10 +17,36 @@ QDateTime Epoch::utc() const
     return QDateTime(date, QTime(0, 0).addMSecs(utcMs), Qt::UTC);
 }
 
+bool ggaQualityIsFix(int quality)
+{
+    return quality >= 1 && quality <= 6;
+}
+
+bool rmcIsFix(char status, char mode)
+{
+    return status == 'A' && mode != 'N' && mode != 'S';
+}
+
+bool gnsModeIsFix(const QByteArray &mode)
+{
+    // One letter per constellation: "ANN" has a fix, "NN" and "SSS" none.
+    for (char c : mode) {
+        if (c >= 'A' && c <= 'Z' && c != 'N' && c != 'S')
+            return true;
+    }
+    return false;
+}
+
 bool Epoch::hasFix() const
 {
-    if (quality > 0 || rmcStatus == 'A')
-        return true;
+    if (quality >= 0)
+        return ggaQualityIsFix(quality);
+    if (rmcStatus != 0)
+        return rmcIsFix(rmcStatus, rmcMode);
+    if (gnsFix != 0)
+        return gnsFix == 'Y';
+    if (gllStatus != 0)
+        return gllStatus == 'A';
     return std::any_of(std::begin(fixType), std::end(fixType), [](int type) { return type >= 2; });
 }
 

@@ -52,8 +52,9 @@ struct SatelliteInView
 // or, from a receiver that sends no time, in one block.
 struct Epoch
 {
-    // The lines that report a fix, for timing a first fix.
-    enum FixLine { GgaFix = 0, RmcFix = 1, Gsa3dFix = 2, FixLineCount = 3 };
+    // The lines that report a fix, for timing a first fix: GGA quality 1-6,
+    // RMC status A, GSA fix type 3, and any line that is a fix by fixBy().
+    enum FixLine { GgaFix = 0, RmcFix = 1, Gsa3dFix = 2, AnyFix = 3, FixLineCount = 4 };
 
     qint64 sequence = -1;      // 0 for the first epoch since the last reset
     int utcMs = -1;            // milliseconds of the UTC day; -1: no time sent
@@ -61,10 +62,13 @@ struct Epoch
     qint64 receivedMs = 0;     // ReceiverModel::monotonicMs() when the first line arrived
     // The same clock when the first line of each kind that reports a fix
     // arrived (GGA quality above 0, RMC status A, GSA fix type 3); -1: none.
-    qint64 fixLineMs[FixLineCount] = {-1, -1, -1};
+    qint64 fixLineMs[FixLineCount] = {-1, -1, -1, -1};
 
     int quality = -1;          // GGA fix quality (0 none, 1 GPS, 2 DGPS, 4 RTK fixed, 5 RTK float); -1: no GGA
     char rmcStatus = 0;        // 'A' or 'V'; 0: no RMC
+    char rmcMode = 0;          // RMC mode indicator (NMEA 2.3): 'A', 'D', 'N', 'S', ...; 0: none sent
+    char gnsFix = 0;           // 'Y' a GNS mode says a fix, 'N' none; 0: no GNS
+    char gllStatus = 0;        // 'A' or 'V'; 0: no GLL
     // GSA fix type (1 none, 2 2D, 3 3D) by GNSS system ID 1 to 5; index 0
     // holds a GSA whose system is unknown. 0: not reported.
     int fixType[6] = {0, 0, 0, 0, 0, 0};
@@ -87,11 +91,18 @@ struct Epoch
     bool hasTime() const { return utcMs >= 0; }
     // Date and time in UTC; invalid without both.
     QDateTime utc() const;
-    // A fix by any sentence: GGA quality above 0, RMC status A, or a GSA 2D
-    // or 3D fix.
+    // Whether the receiver has a fix, by the first of these it sent: GGA
+    // quality 1-6 (7 manual input, 8 simulator: none); RMC status A with a
+    // mode other than N or S; a GNS mode with a letter other than N or S;
+    // GLL status A; only without any of them, a GSA 2D or 3D fix.
     bool hasFix() const;
     const SatelliteInView *find(const SatelliteKey &key) const;
 };
+
+// What a fix is, one sentence at a time, for every reader of the receiver.
+bool ggaQualityIsFix(int quality);
+bool rmcIsFix(char status, char mode);
+bool gnsModeIsFix(const QByteArray &mode);
 
 Q_DECLARE_METATYPE(Epoch)
 

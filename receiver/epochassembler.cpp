@@ -1,4 +1,5 @@
 #include "receiver/epochassembler.h"
+#include "link/checksum.h"
 #include "nmea/gsasystem.h"
 #include "nmea/nmeafields.h"
 #include "receiver/signalid.h"
@@ -33,13 +34,16 @@ int readUtc(const QByteArray &field)
 }
 
 // Field i, "ddmm.mmmm", and its hemisphere (field i + 1) as signed
-// degrees; false when empty.
+// degrees; false when empty or not of that form ("48o7.038", minutes of 60
+// or more, a negative value, beyond 180 degrees).
 bool readDegrees(const NmeaFields &fields, int i, double *degrees)
 {
     double v = 0;
-    if (!fields.numberAt(i, &v) || !std::isfinite(v))
+    if (!fields.numberAt(i, &v) || !std::isfinite(v) || v < 0 || v >= 18100)
         return false;
     const double whole = std::trunc(v / 100.0);
+    if (v - whole * 100.0 >= 60.0)
+        return false;
     double d = whole + (v - whole * 100.0) / 60.0;
     if (fields.isAt(i + 1, "S") || fields.isAt(i + 1, "W"))
         d = -d;
@@ -66,7 +70,9 @@ QByteArray talkerOfSystem(int system)
 void EpochAssembler::addLine(const QByteArray &received, qint64 receivedMs)
 {
     const QByteArray line = NmeaFields::sentenceOf(received);
-    if (!line.startsWith('$'))
+    // A line whose checksum is there and wrong was changed on its way: none
+    // of it is believed (the sentence counter still counts it).
+    if (!line.startsWith('$') || checksumState(line) == ChecksumState::Bad)
         return;
     const NmeaFields fields(line);
     // The kind of line is made in a buffer kept from line to line: every
@@ -90,7 +96,7 @@ void EpochAssembler::addLine(const QByteArray &received, qint64 receivedMs)
 
     if (kind == Gga || kind == Rmc || kind == Gns || kind == Zda)
         takeTime(key, kind == Zda, readUtc(fields.at(1)), receivedMs);
-    else if (kind == Gll)
+    else if (kind == Gll && fields.count() > 5)   // NMEA 1.x GLL has no time field
         takeTime(key, false, readUtc(fields.at(5)), receivedMs);
     if (m_current.lines == 0 && !m_delimited)
         startEpoch(-1, receivedMs);
@@ -99,8 +105,8 @@ void EpochAssembler::addLine(const QByteArray &received, qint64 receivedMs)
     switch (kind) {
     case Gga: readGga(fields, receivedMs); break;
     case Rmc: readRmc(fields, receivedMs); break;
-    case Gns: readGns(fields); break;
-    case Gll: readGll(fields); break;
+    case Gns: readGns(fields, receivedMs); break;
+    case Gll: readGll(fields, receivedMs); break;
     case Zda: readZda(fields); break;
     case Gsa: readGsa(fields, receivedMs); break;
     case Gsv: {
@@ -138,8 +144,8 @@ void EpochAssembler::takeTime(const QByteArray &address, bool zda, int utcMs, qi
         if (zda)
             return;
         // The receiver does not know the time: the sentence coming again
-        // begins the next epoch.
-        if (m_current.lines == 0 || m_markers.contains(address)) {
+        // begins the next epoch; it never joins an epoch with a time.
+        if (m_current.lines == 0 || m_current.hasTime() || m_markers.contains(address)) {
             closeCurrent();
             startEpoch(-1, receivedMs);
             m_delimited = true;
@@ -242,6 +248,12 @@ void EpochAssembler::reset()
     *this = EpochAssembler();
 }
 
+void EpochAssembler::noteFixLine(qint64 receivedMs)
+{
+    if (m_current.fixLineMs[Epoch::AnyFix] < 0)
+        m_current.fixLineMs[Epoch::AnyFix] = receivedMs;
+}
+
 void EpochAssembler::setPosition(const NmeaFields &fields, int latitudeAt, int rank)
 {
     if (rank < m_positionRank)
@@ -261,8 +273,10 @@ void EpochAssembler::readGga(const NmeaFields &fields, qint64 receivedMs)
 {
     if (fields.sizeAt(6) > 0)
         m_current.quality = fields.intAt(6);
-    if (m_current.quality > 0 && m_current.fixLineMs[Epoch::GgaFix] < 0)
+    if (ggaQualityIsFix(m_current.quality) && m_current.fixLineMs[Epoch::GgaFix] < 0)
         m_current.fixLineMs[Epoch::GgaFix] = receivedMs;
+    if (ggaQualityIsFix(m_current.quality))
+        noteFixLine(receivedMs);
     setPosition(fields, 2, 4);
     if (fields.sizeAt(7) > 0)
         m_current.satellitesInUse = fields.intAt(7);
@@ -278,18 +292,35 @@ void EpochAssembler::readRmc(const NmeaFields &fields, qint64 receivedMs)
     const QByteArray status = fields.at(2);
     if (status.size() == 1)
         m_current.rmcStatus = status.at(0);
-    if (m_current.rmcStatus == 'A' && m_current.fixLineMs[Epoch::RmcFix] < 0)
+    const QByteArray mode = fields.at(12);
+    if (mode.size() == 1)
+        m_current.rmcMode = mode.at(0);
+    const bool fix = rmcIsFix(m_current.rmcStatus, m_current.rmcMode);
+    if (fix && m_current.fixLineMs[Epoch::RmcFix] < 0)
         m_current.fixLineMs[Epoch::RmcFix] = receivedMs;
+    if (fix)
+        noteFixLine(receivedMs);
     setPosition(fields, 3, 2);
     const QByteArray date = fields.at(9);
-    const QDate d(2000 + date.mid(4, 2).toInt(), date.mid(2, 2).toInt(), date.left(2).toInt());
-    if (date.size() == 6 && d.isValid())
+    // Two-digit years: 80-99 are 1980-1999, 00-79 2000-2079, unless a ZDA
+    // has told the century.
+    const int yy = date.mid(4, 2).toInt();
+    const int century = m_zdaCentury > 0 ? m_zdaCentury : (yy >= 80 ? 1900 : 2000);
+    const QDate d(century + yy, date.mid(2, 2).toInt(), date.left(2).toInt());
+    if (date.size() == 6 && fields.digitsAt(9) && d.isValid())
         m_date = m_current.date = d;
 }
 
 // $GNGNS,235647.00,3403.47162394,N,11711.80927093,W,FFNNN,10,1.2,403.600,-32.133,,*2E
-void EpochAssembler::readGns(const NmeaFields &fields)
+void EpochAssembler::readGns(const NmeaFields &fields, qint64 receivedMs)
 {
+    if (fields.sizeAt(6) > 0) {
+        const bool fix = gnsModeIsFix(fields.at(6));
+        if (m_current.gnsFix != 'Y')
+            m_current.gnsFix = fix ? 'Y' : 'N';
+        if (fix)
+            noteFixLine(receivedMs);
+    }
     setPosition(fields, 2, 3);
     if (std::isnan(m_current.altitude))
         m_current.altitude = readNumber(fields, 9);
@@ -298,8 +329,13 @@ void EpochAssembler::readGns(const NmeaFields &fields)
 }
 
 // $GNGLL,3403.47162394,N,11711.80927093,W,235647.00,A,D*64
-void EpochAssembler::readGll(const NmeaFields &fields)
+void EpochAssembler::readGll(const NmeaFields &fields, qint64 receivedMs)
 {
+    const QByteArray status = fields.at(6);
+    if (status.size() == 1 && m_current.gllStatus != 'A')
+        m_current.gllStatus = status.at(0);
+    if (status == "A")
+        noteFixLine(receivedMs);
     if (fields.isAt(6, "A"))
         setPosition(fields, 1, 1);
 }
@@ -308,8 +344,10 @@ void EpochAssembler::readGll(const NmeaFields &fields)
 void EpochAssembler::readZda(const NmeaFields &fields)
 {
     const QDate d(fields.intAt(4), fields.intAt(3), fields.intAt(2));
-    if (d.isValid() && fields.intAt(4) >= 1980)
+    if (d.isValid() && fields.intAt(4) >= 1980 && fields.sizeAt(4) == 4) {
         m_date = m_current.date = d;
+        m_zdaCentury = d.year() / 100 * 100;
+    }
 }
 
 // $GNGSA,A,3,05,13,15,29,,,,,,,,,1.8,1.0,1.5,1*33
@@ -325,15 +363,18 @@ void EpochAssembler::readGsa(const NmeaFields &fields, qint64 receivedMs)
     m_current.hdop = readNumber(fields, 16);
     m_current.vdop = readNumber(fields, 17);
 
-    const QByteArray talker = talkerOfSystem(system);
-    if (talker.isEmpty())
-        return;
+    // With a system ID the numbers are that system's; without, the line's
+    // talker numbers them ($GN and $GP as the older receivers do), each
+    // number by the numbering table: $GNGSA,A,3,201,305,70 lists BeiDou 1,
+    // Galileo 5 and GLONASS 70.
+    const bool hasId = fields.sizeAt(18) == 1 && system >= 1 && system <= 5;
+    const QByteArray talker = hasId ? talkerOfSystem(system) : fields.talker();
     for (int i = 3; i <= 14; ++i) {
         if (fields.sizeAt(i) == 0)
             continue;
         const int number = fields.intAt(i);
         const ConstellationRow *row = findConstellation(talker, number);
-        if (!row || row->usedSystemId == SystemUnknown)
+        if (!row)
             continue;
         const SatelliteKey key{row->constellation, number - row->offset};
         if (!m_current.used.contains(key))

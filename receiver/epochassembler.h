@@ -62,8 +62,10 @@ private:
     void closeCurrent();
     void readGga(const NmeaFields &fields, qint64 receivedMs);
     void readRmc(const NmeaFields &fields, qint64 receivedMs);
-    void readGns(const NmeaFields &fields);
-    void readGll(const NmeaFields &fields);
+    void readGns(const NmeaFields &fields, qint64 receivedMs);
+    void readGll(const NmeaFields &fields, qint64 receivedMs);
+    // A line that reports a fix arrived.
+    void noteFixLine(qint64 receivedMs);
     void readZda(const NmeaFields &fields);
     void readGsa(const NmeaFields &fields, qint64 receivedMs);
     void readGsv(const NmeaFields &fields);
@@ -77,6 +79,7 @@ private:
     QVector<QByteArray> m_markers;  // addresses of the GGA, RMC, GNS, GLL lines in it
     int m_positionRank = 0;
     QDate m_date;
+    int m_zdaCentury = 0;           // 1900 or 2000 once a ZDA gave a four-digit year
     int m_lastUtcMs = -1;
     qint64 m_sequence = 0;
     QByteArray m_lastKey;       // kind of the latest line

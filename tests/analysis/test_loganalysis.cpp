@@ -3,6 +3,7 @@
 #include "analysis/analysisreport.h"
 #include "analysis/loganalysis.h"
 #include "e2e/simprocess.h"
+#include "link/checksum.h"
 #include "link/receivercommands.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtMath>
 #include <QTest>
@@ -97,6 +99,8 @@ private slots:
     void gapsAndGarbage();
     void captures_data();
     void captures();
+    void rules_data();
+    void rules();
     void exitStatus_data();
     void exitStatus();
     void compareTwoLogs();
@@ -290,12 +294,15 @@ void TestLogAnalysis::captures()
 
     // Each "$" starts a sentence that runs to the next "$" or the line end;
     // one ending in a right "*hh" is intact; its type is its address of up
-    // to 10 characters. An epoch begins where a GGA, RMC, GNS or GLL,
-    // intact or not, brings another time than the one before; that is the
-    // line, or for a line with bytes before its "$", its last sentence.
+    // to 10 characters. An epoch begins where a GGA, RMC, GNS or GLL
+    // without a wrong checksum brings another time than the one before, an
+    // empty one included, or an empty time again from a sentence type the
+    // epoch already has; that is the line, or for a line with bytes before
+    // its "$", its last sentence.
     QHash<QByteArray, qint64> intact;
     qint64 epochs = 0;
-    QByteArray time;
+    QByteArray time = "none";
+    QSet<QByteArray> untimedTypes;
     for (QByteArray line : bytes.split('\n')) {
         while (line.endsWith('\r'))
             line.chop(1);
@@ -322,11 +329,17 @@ void TestLogAnalysis::captures()
             const int at = type == "GLL" ? 5 : 1;
             if (i != sentence)
                 continue;
-            if ((type == "GGA" || type == "RMC" || type == "GNS" || type == "GLL") && fields.size() > at
-                && !fields.at(at).isEmpty() && fields.at(at) != time) {
-                time = fields.at(at);
+            const bool wrong = ok && x != sum;
+            if (wrong || !(type == "GGA" || type == "RMC" || type == "GNS" || type == "GLL") || fields.size() <= at)
+                continue;
+            const QByteArray now = fields.at(at);
+            if (now != time || (now.isEmpty() && untimedTypes.contains(fields.first()))) {
                 ++epochs;
+                untimedTypes.clear();
             }
+            time = now;
+            if (now.isEmpty())
+                untimedTypes.insert(fields.first());
         }
     }
 
@@ -342,6 +355,44 @@ void TestLogAnalysis::captures()
     QVERIFY2(intact.isEmpty(), qPrintable(intact.keys().join(' ')));
 }
 
+void TestLogAnalysis::rules_data()
+{
+    QTest::addColumn<QByteArrayList>("lines");   // sealed with their checksum; "!" first: a wrong one
+    QTest::addColumn<QString>("times");         // first and last time, duration, epochs with a fix
+    const QByteArray gga = "$GPGGA,%1,4807.038,N,01131.000,W,1,08,0.9,545.4,M,46.9,M,,";
+    QTest::newRow("time going back keeps its own time")
+        << QByteArrayList{"$GPZDA,193223.00,08,12,2026,00,00", QByteArray(gga).replace("%1", "193222.00"),
+                          QByteArray(gga).replace("%1", "193223.00")}
+        << "2026-12-08T19:32:22.000Z 2026-12-08T19:32:23.000Z 1 2";
+    QTest::newRow("1999 from a two-digit 99; a corrupt RMC of 2080 is no time")
+        << QByteArrayList{"$GPRMC,120001,A,4807.038,N,01131.000,W,0,0,220899,,",
+                          "!$GPRMC,120002,A,4807.038,N,01131.000,W,0,0,220880,,",
+                          "$GPRMC,120003,A,4807.038,N,01131.000,W,0,0,220899,,"}
+        << "1999-08-22T12:00:01.000Z 1999-08-22T12:00:03.000Z 2 2";
+    QTest::newRow("no date: no time span, no duration; GGA 8 is no fix")
+        << QByteArrayList{QByteArray(gga).replace("%1", "120001"), QByteArray(gga).replace("%1", "120002").replace(",1,08", ",8,08")}
+        << "- - - 1";
+}
+
+// The rules through --analyze's own reading of a log.
+void TestLogAnalysis::rules()
+{
+    QFETCH(QByteArrayList, lines);
+    QFETCH(QString, times);
+    QByteArray log;
+    for (const QByteArray &line : lines) {
+        QByteArray sealed = completeCommand(line.startsWith('!') ? line.mid(1) : line);
+        if (line.startsWith('!'))
+            sealed[sealed.size() - 3] = sealed.at(sealed.size() - 3) == '0' ? '1' : '0';
+        log += sealed;
+    }
+    const QJsonObject s = analyse(log);
+    const QString duration = s["durationSeconds"].isDouble() ? QString::number(s["durationSeconds"].toDouble()) : "-";
+    QCOMPARE(QStringList({s["firstTime"].toString("-"), s["lastTime"].toString("-"), duration,
+                          QString::number(s["fixAvailability"]["epochsWithFix"].toInt())}).join(' '),
+             times);
+}
+
 void TestLogAnalysis::exitStatus_data()
 {
     QTest::addColumn<QByteArray>("content");   // "-": no file at all
@@ -353,6 +404,8 @@ void TestLogAnalysis::exitStatus_data()
     QTest::newRow("empty file") << QByteArray() << 3 << "holds no NMEA";
     QTest::newRow("binary file") << binary << 3 << "holds no NMEA";
     QTest::newRow("missing file") << QByteArray("-") << 2 << "cannot read";
+    QTest::newRow("sentences without a time") << QByteArray("$GPRMC,,V,,,,,,,,,,N*53\n$GPGSV,1,1,01,07,30,180,30*46\n")
+                                              << 3 << "holds no NMEA";
     QTest::newRow("a log") << QByteArray("$GPGGA,120000.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*67\n")
                            << 0 << "";
 }

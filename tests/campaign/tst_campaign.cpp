@@ -92,20 +92,20 @@ void TestCampaign::fixRule_data()
     QTest::addColumn<int>("quality");
     QTest::addColumn<char>("rmcStatus");
     QTest::addColumn<int>("gsaFixType");
-    QTest::addColumn<QVector<qint64>>("lineMs");     // GGA, RMC, GSA 3D
+    QTest::addColumn<QVector<qint64>>("lineMs");     // GGA, RMC, GSA 3D, any fix line
     QTest::addColumn<QVector<qint64>>("expected");   // GGA or RMC, GGA, RMC, GSA 3D
     QTest::addColumn<bool>("noFix");
-    QTest::newRow("GGA before RMC") << 1 << 'A' << 3 << QVector<qint64>{1000, 1040, 1020}
+    QTest::newRow("GGA before RMC") << 1 << 'A' << 3 << QVector<qint64>{1000, 1040, 1020, 1000}
                                     << QVector<qint64>{1000, 1000, 1040, 1020} << false;
-    QTest::newRow("RMC before GGA") << 1 << 'A' << 0 << QVector<qint64>{1200, 1100, -1}
+    QTest::newRow("RMC before GGA") << 1 << 'A' << 0 << QVector<qint64>{1200, 1100, -1, 1100}
                                     << QVector<qint64>{1100, 1200, 1100, -1} << false;
-    QTest::newRow("RMC alone") << 0 << 'A' << 2 << QVector<qint64>{-1, 1300, -1}
+    QTest::newRow("RMC alone") << -1 << 'A' << 2 << QVector<qint64>{-1, 1300, -1, 1300}
                                << QVector<qint64>{1300, -1, 1300, -1} << false;
-    QTest::newRow("3D in GSA, no position yet") << 0 << 'V' << 3 << QVector<qint64>{-1, -1, 900}
+    QTest::newRow("3D in GSA, no position yet") << 0 << 'V' << 3 << QVector<qint64>{-1, -1, 900, -1}
                                                 << QVector<qint64>{-1, -1, -1, 900} << true;
-    QTest::newRow("no fix anywhere") << 0 << 'V' << 1 << QVector<qint64>{-1, -1, -1}
+    QTest::newRow("no fix anywhere") << 0 << 'V' << 1 << QVector<qint64>{-1, -1, -1, -1}
                                      << QVector<qint64>{-1, -1, -1, -1} << true;
-    QTest::newRow("a 2D fix says no loss") << -1 << char(0) << 2 << QVector<qint64>{-1, -1, -1}
+    QTest::newRow("a 2D fix says no loss") << -1 << char(0) << 2 << QVector<qint64>{-1, -1, -1, -1}
                                            << QVector<qint64>{-1, -1, -1, -1} << false;
 }
 
@@ -164,7 +164,7 @@ void TestCampaign::firstFix()
         Epoch epoch;
         epoch.receivedMs = at;
         epoch.quality = parts.size() > 2 ? 1 : 0;
-        epoch.fixLineMs[Epoch::GgaFix] = parts.size() > 2 ? at : -1;
+        epoch.fixLineMs[Epoch::GgaFix] = epoch.fixLineMs[Epoch::AnyFix] = parts.size() > 2 ? at : -1;
         const qint64 t = watch.takeEpoch(epoch);
         if (t >= 0)
             measured = t;
@@ -188,7 +188,7 @@ void TestCampaign::pacedCampaign()
         Epoch epoch;
         epoch.receivedMs = at;
         epoch.quality = 1;
-        epoch.fixLineMs[Epoch::GgaFix] = at;
+        epoch.fixLineMs[Epoch::GgaFix] = epoch.fixLineMs[Epoch::AnyFix] = at;
         return epoch;
     };
     Epoch noFix;

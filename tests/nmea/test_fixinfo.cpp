@@ -140,8 +140,8 @@ void TestFixInfo::fixedSatellites_data()
             << QByteArray("$GNGSA,A,3,05,13,195,47,,,,,,,,,1.8,1.0,1.5,1*0A\r") << 1 << "05,13," << true << "195,";
     QTest::newRow("GPS without QZSS clears the QZSS cell")
             << QByteArray("$GPGSA,A,3,05,13,15,29,,,,,,,,,1.8,1.0,1.5*33\r") << 1 << "05,13,15,29," << true << "";
-    QTest::newRow("GPS boundaries 1, 32, 193, 199; 0, 33, 200 left out")
-            << QByteArray("$GPGSA,A,3,1,32,193,199,0,33,200,,,,,,1.8,1.0,1.5*33\r") << 1 << "1,32," << true << "193,199,";
+    QTest::newRow("GPS boundaries 1, 32, 193, 200; 0, 33, 201 left out")
+            << QByteArray("$GPGSA,A,3,1,32,193,200,0,33,201,,,,,,1.8,1.0,1.5*33\r") << 1 << "1,32," << true << "193,200,";
     QTest::newRow("old GPS GSA whose VDOP ends in 2")
             << QByteArray("$GPGSA,A,3,05,13,,,,,,,,,,,2.5,1.3,2.2*3C\r") << 1 << "05,13," << true << "";
     QTest::newRow("GLONASS lists every number")

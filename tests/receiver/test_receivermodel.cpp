@@ -30,6 +30,35 @@ QString describe(const Epoch &e)
     return parts.join(QLatin1Char(' '));
 }
 
+// "*00" is replaced by the line's right checksum, "*bad" by a wrong one.
+QByteArray sealed(QByteArray line)
+{
+    const bool bad = line.endsWith("*bad");
+    if (!bad && !line.endsWith("*00"))
+        return line;
+    line.truncate(line.lastIndexOf('*'));
+    quint8 sum = 0;
+    for (int i = 1; i < line.size(); ++i)
+        sum ^= quint8(line.at(i));
+    return line + '*' + QByteArray::number(bad ? sum ^ 1 : sum, 16).rightJustified(2, '0').toUpper();
+}
+
+// "19:32:22.000 1999-08-22 fix 48.117300,-11.516667 G05*": what the rules
+// below decide about an epoch.
+QString rulesOf(const Epoch &e)
+{
+    QStringList parts;
+    parts << (e.hasTime() ? QTime(0, 0).addMSecs(e.utcMs).toString(QStringLiteral("hh:mm:ss.zzz")) : QStringLiteral("-"));
+    if (e.date.isValid())
+        parts << e.date.toString(Qt::ISODate);
+    parts << (e.hasFix() ? QStringLiteral("fix") : QStringLiteral("nofix"));
+    if (e.hasPosition)
+        parts << QStringLiteral("%1,%2").arg(e.latitude, 0, 'f', 6).arg(e.longitude, 0, 'f', 6);
+    for (const SatelliteInView &s : e.satellites)
+        parts << s.label + (s.used ? QStringLiteral("*") : QString());
+    return parts.join(QLatin1Char(' '));
+}
+
 QByteArray gga(const char *time, const char *quality = "1")
 {
     return QByteArray("$GPGGA,") + time + ",4807.038,N,01131.000,W," + quality + ",08,0.9,545.4,M,46.9,M,,*00";
@@ -44,6 +73,8 @@ class TestReceiverModel : public QObject
 private slots:
     void epochs_data();
     void epochs();
+    void rules_data();
+    void rules();
 };
 
 void TestReceiverModel::epochs_data()
@@ -130,11 +161,70 @@ void TestReceiverModel::epochs()
     for (int i = 0; i < lines.size(); i += step) {
         QByteArray block;
         for (const QByteArray &line : lines.mid(i, step))
-            block += line + "\r\n";
+            block += sealed(line) + "\r\n";
         model.addBlock(block, i);
     }
     QCOMPARE(finishedNow, finished);
     QCOMPARE(shownNow, shown);
+}
+
+void TestReceiverModel::rules_data()
+{
+    QTest::addColumn<QList<QByteArray>>("lines");
+    QTest::addColumn<QStringList>("epochs");
+    const QByteArray end = gga("235959.00");
+    const QString at = QStringLiteral("48.117300,-11.516667");
+
+    QTest::newRow("time going back begins an epoch at that time")
+        << QList<QByteArray>{"$GPZDA,193223.00,08,12,2026,00,00*00", gga("193222.00"), gga("193223.00"), end}
+        << QStringList{"19:32:23.000 2026-12-08 nofix", "19:32:22.000 2026-12-08 fix " + at,
+                       "19:32:23.000 2026-12-08 fix " + at};
+    QTest::newRow("two-digit years: 80-99 are 19xx, 00-79 20xx, a ZDA's four digits win")
+        << QList<QByteArray>{"$GPRMC,120001,A,4807.038,N,01131.000,W,0,0,050180,,*00",
+                             "$GPRMC,120002,A,4807.038,N,01131.000,W,0,0,220899,,*00",
+                             "$GPRMC,120003,A,4807.038,N,01131.000,W,0,0,010679,,*00",
+                             "$GPZDA,120004.00,22,08,2099,00,00*00",
+                             "$GPRMC,120004,A,4807.038,N,01131.000,W,0,0,220899,,*00", end}
+        << QStringList{"12:00:01.000 1980-01-05 fix 48.117300,-11.516667", "12:00:02.000 1999-08-22 fix " + at,
+                       "12:00:03.000 2079-06-01 fix " + at, "12:00:04.000 2099-08-22 fix " + at};
+    QTest::newRow("fix kinds: GGA 6 yes, 7 and 8 no; RMC mode S or N no; GNS any letter but N, S; GLL A")
+        << QList<QByteArray>{gga("120001", "6"), gga("120002", "7"), gga("120003", "8"),
+                             "$GPRMC,120004,A,4807.038,N,01131.000,W,0,0,,,,S*00",
+                             "$GPRMC,120005,A,4807.038,N,01131.000,W,0,0,,,,N*00",
+                             "$GNGNS,120006,4807.038,N,01131.000,W,NNF,08,0.9,545.4,46.9,,*00",
+                             "$GNGLL,4807.038,N,01131.000,W,120006,A,F*00",
+                             "$GNGNS,120007,4807.038,N,01131.000,W,SS,08,0.9,545.4,46.9,,*00",
+                             "$GNGLL,4807.038,N,01131.000,W,120008,A,A*00", end}
+        << QStringList{"12:00:01.000 fix " + at, "12:00:02.000 nofix " + at, "12:00:03.000 nofix " + at,
+                       "12:00:04.000 nofix " + at, "12:00:05.000 nofix " + at, "12:00:06.000 fix " + at,
+                       "12:00:07.000 nofix " + at, "12:00:08.000 fix " + at};
+    QTest::newRow("corrupt input: a wrong checksum is nothing; fields not of their form are empty")
+        << QList<QByteArray>{gga("120001"), "$GPGGA,120001,4907.038,N,01131.000,W,1,08,0.9,545.4,M,46.9,M,,*bad",
+                             "$GPGSV,1,1,01,07,30,180,30*bad",
+                             "$GPGGA,120002,48o7.038,N,01131.000,W,1,08,0.9,545.4,M,46.9,M,,*00",
+                             "$GPGGA,120003,4867.038,N,01131.000,W,1,08,0.9,545.4,M,46.9,M,,*00",
+                             "$GPGGA,256100,4807.038,N,01131.000,W,1,08,0.9,545.4,M,46.9,M,,*00", end}
+        << QStringList{"12:00:01.000 fix " + at, "12:00:02.000 fix", "12:00:03.000 fix", "- fix " + at};
+    QTest::newRow("sentences without a time never join a timed epoch")
+        << QList<QByteArray>{gga("120001"), "$GPRMC,,V,,,,,,,,,,N*00", "$GPGSA,A,1,07,,,,,,,,,,,,,,*00",
+                             "$GPGSV,1,1,01,07,30,180,30*00", "$GPGGA,,,,,,0,00,99.99,,,,,,*00", end}
+        << QStringList{"12:00:01.000 fix " + at, "- nofix G07*"};
+}
+
+// Each rule on a few short lines, through the receiver model as the window
+// and the analysis read them.
+void TestReceiverModel::rules()
+{
+    QFETCH(QList<QByteArray>, lines);
+    QFETCH(QStringList, epochs);
+    ReceiverModel model;
+    QStringList finished;
+    connect(&model, &ReceiverModel::epochFinished, this, [&](const Epoch &e) { finished << rulesOf(e); });
+    QByteArray block;
+    for (const QByteArray &line : lines)
+        block += sealed(line) + "\r\n";
+    model.addBlock(block, 0);
+    QCOMPARE(finished, epochs);
 }
 
 QTEST_APPLESS_MAIN(TestReceiverModel)

@@ -58,6 +58,12 @@ QByteArray gsa(const QByteArray &talker, const QList<QByteArray> &prns, const QB
 
 const QByteArray AnyGsa = gsa("GN", {}, "1");
 
+// A line written with any checksum, given its right one.
+QByteArray sealed(const char *body)
+{
+    return withChecksum(body);
+}
+
 Cells cellsOf(const QList<GridCell> &cells)
 {
     Cells map;
@@ -111,15 +117,15 @@ void TestSatellites::satelliteCount_data()
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<int>("count");
     QTest::newRow("four satellites with signal ID (21 fields)")
-        << QByteArray("$GPGSV,3,1,11,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1*6A\r\n") << 4;
+        << QByteArray(sealed("$GPGSV,3,1,11,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1")) << 4;
     QTest::newRow("four satellites without signal ID (20 fields)")
-        << QByteArray("$GPGSV,3,1,11,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75\r\n") << 4;
+        << QByteArray(sealed("$GPGSV,3,1,11,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45")) << 4;
     QTest::newRow("three satellites with signal ID")
-        << QByteArray("$GPGSV,3,3,11,22,42,067,42,24,14,311,43,27,05,244,00,0*51\r\n") << 3;
+        << QByteArray(sealed("$GPGSV,3,3,11,22,42,067,42,24,14,311,43,27,05,244,00,0")) << 3;
     QTest::newRow("three satellites without signal ID")
-        << QByteArray("$GPGSV,3,3,11,22,42,067,42,24,14,311,43,27,05,244,00*4A\r\n") << 3;
-    QTest::newRow("no satellite, signal ID only") << QByteArray("$GQGSV,1,1,00,0*64\r\n") << 0;
-    QTest::newRow("one complete group in 8 fields") << QByteArray("$GPGSV,1,1,01,05,40,083,46*4E\r\n") << 1;
+        << QByteArray(sealed("$GPGSV,3,3,11,22,42,067,42,24,14,311,43,27,05,244,00")) << 3;
+    QTest::newRow("no satellite, signal ID only") << QByteArray(sealed("$GQGSV,1,1,00,0")) << 0;
+    QTest::newRow("one complete group in 8 fields") << QByteArray(sealed("$GPGSV,1,1,01,05,40,083,46")) << 1;
     QTest::newRow("incomplete group is no satellite") << QByteArray("$GPGSV,1,1,01,05,40,083\r\n") << 0;
     QTest::newRow("empty line") << QByteArray() << 0;
 }
@@ -141,15 +147,22 @@ void TestSatellites::snapshotLabels_data()
                     gsv("GL", {{"70", "20", "10", "25"}}),
                     gsv("GA", {{"11", "20", "10", "25"}}),
                     gsv("GB", {{"23", "20", "10", "25"}})}
-        << QStringList{"G05", "R70", "E11", "B23", "Q195", "S40"};
-    QTest::newRow("GLONASS 95 and GPS 60 are out of range")
-        << ByteList{gsv("GL", {{"65", "1", "2", "3"}, {"95", "1", "2", "3"}}),
-                    gsv("GP", {{"60", "1", "2", "3"}, {"32", "1", "2", "3"}})}
-        << QStringList{"R65", "G32"};
+        << QStringList{"G05", "R70", "E11", "B23", "Q195", "S127"};
+    // NMEA 2.x-4.0 receivers number every constellation under $GP or $GN.
+    QTest::newRow("$GP numbering: GPS, SBAS 33-64 as PRN + 87, GLONASS 65-96, SBAS 120-158, QZSS 193-200")
+        << ByteList{gsv("GP", {{"32", "1", "2", "3"}, {"34", "1", "2", "3"}, {"64", "1", "2", "3"}, {"65", "1", "2", "3"},
+                               {"96", "1", "2", "3"}, {"97", "1", "2", "3"}, {"119", "1", "2", "3"}, {"120", "1", "2", "3"},
+                               {"158", "1", "2", "3"}, {"159", "1", "2", "3"}, {"200", "1", "2", "3"}, {"201", "1", "2", "3"}})}
+        << QStringList{"G32", "R65", "R96", "B01", "Q200", "S121", "S151", "S120", "S158"};
+    QTest::newRow("$GN numbers as $GP; $GL 65-96; $GA 101-136 only")
+        << ByteList{gsv("GN", {{"05", "1", "2", "3"}, {"89", "1", "2", "3"}, {"101", "1", "2", "3"}}),
+                    gsv("GL", {{"95", "1", "2", "3"}, {"05", "1", "2", "3"}}), gsv("GA", {{"101", "1", "2", "3"}})}
+        << QStringList{"G05", "R89", "R95", "E01"};
     QTest::newRow("other talkers contribute nothing")
-        << ByteList{gsv("GN", {{"05", "1", "2", "3"}}), gsv("IM", {{"05", "1", "2", "3"}}),
-                    gsv("GP", {{"07", "1", "2", "3"}})}
+        << ByteList{gsv("IM", {{"05", "1", "2", "3"}}), gsv("GP", {{"07", "1", "2", "3"}})}
         << QStringList{"G07"};
+    QTest::newRow("$PQGSV is BeiDou like $PQGSA")
+        << ByteList{gsv("PQ", {{"07", "1", "2", "3"}})} << QStringList{"B07"};
     QTest::newRow("$BD is BeiDou like $GB")
         << ByteList{gsv("BD", {{"07", "1", "2", "3"}, {"64", "1", "2", "3"}}), gsv("GB", {{"08", "1", "2", "3"}})}
         << QStringList{"B07", "B08"};
@@ -162,7 +175,7 @@ void TestSatellites::snapshotLabels_data()
                                {"04", "1", "2", "3"}}, false)}
         << QStringList{"G01", "G02", "G03", "G04"};
     QTest::newRow("signal ID is never a satellite")
-        << ByteList{"$GPGSV,1,1,02,05,40,083,46,07,10,100,30,8*00\r\n"} << QStringList{"G05", "G07"};
+        << ByteList{sealed("$GPGSV,1,1,02,05,40,083,46,07,10,100,30,8")} << QStringList{"G05", "G07"};
     QTest::newRow("a satellite listed twice is drawn once")
         << ByteList{gsv("GP", {{"05", "1", "2", "3"}, {"193", "1", "2", "3"}}),
                     gsv("GP", {{"05", "1", "2", "3"}, {"193", "1", "2", "3"}})}
@@ -201,7 +214,7 @@ void TestSatellites::usedMark_data()
     QTest::newRow("same number only in the Galileo GSA is not")
         << ByteList{gps} << ByteList{gsa("GN", {"05", "07"}, "3")} << QList<int>{30, 30};
     QTest::newRow("system ID field decides, not the character before the end")
-        << ByteList{gps} << ByteList{"$GNGSA,A,3,05,,,,,,,,,,,,1.8,1.0,1.1,3*3B\r\n"} << QList<int>{30, 30};
+        << ByteList{gps} << ByteList{sealed("$GNGSA,A,3,05,,,,,,,,,,,,1.8,1.0,1.1,3")} << QList<int>{30, 30};
     QTest::newRow("GSA without system ID goes by its talker")
         << ByteList{gps} << ByteList{gsa("GP", {"07"}, "")} << QList<int>{30, 255};
     QTest::newRow("$GN GSA without system ID goes by its numbers")
@@ -209,9 +222,12 @@ void TestSatellites::usedMark_data()
         << ByteList{gsa("GN", {"05"}, ""), gsa("GN", {"70"}, "")} << QList<int>{255, 255, 30};
     QTest::newRow("empty satellite field never matches")
         << ByteList{gps} << ByteList{gsa("GN", {"", "0"}, "1")} << QList<int>{30, 30};
-    QTest::newRow("SBAS is never marked, QZSS 193 by the GPS GSA")
-        << ByteList{gsv("GP", {{"40", "1", "2", "3"}, {"193", "1", "2", "3"}})}
-        << ByteList{gsa("GN", {"40", "193"}, "1")} << QList<int>{255, 30};
+    QTest::newRow("SBAS 40 and QZSS 193 listed by the GPS GSA are used")
+        << ByteList{gsv("GP", {{"40", "1", "2", "3"}, {"193", "1", "2", "3"}, {"133", "1", "2", "3"}})}
+        << ByteList{gsa("GN", {"40", "193"}, "1")} << QList<int>{255, 255, 30};
+    QTest::newRow("$GNGSA without system ID: BeiDou 201, Galileo 305, GLONASS 70 by their numbers")
+        << ByteList{gsv("GB", {{"01", "1", "2", "3"}}), gsv("GA", {{"05", "1", "2", "3"}}), gsv("GL", {{"70", "1", "2", "3"}})}
+        << ByteList{gsa("GN", {"201", "305", "70"}, "")} << QList<int>{255, 255, 255};
     QTest::newRow("$GQ QZSS by system ID 5 only")
         << ByteList{gsv("GQ", {{"02", "1", "2", "3"}, {"03", "1", "2", "3"}})}
         << ByteList{gsa("GN", {"02"}, "5"), gsa("GN", {"03"}, "1")} << QList<int>{255, 30};
@@ -248,7 +264,7 @@ void TestSatellites::snapshotValuesAndColours()
          gsv("BD", {{"01", "5", "6", "7"}}), gsv("GQ", {{"01", "5", "6", "7"}})},
         {gsa("GN", {"05"}, "1")});
     QVERIFY(snapshot);
-    QCOMPARE(QStringList(snapshot->labels), QStringList({"G05", "G07", "R70", "E01", "B01", "Q01", "S45"}));
+    QCOMPARE(QStringList(snapshot->labels), QStringList({"G05", "G07", "R70", "E01", "B01", "Q01", "S132"}));
     QCOMPARE(snapshot->elevations, QList<float>({40, 0, 5, 5, 5, 5, 12}));
     QCOMPARE(snapshot->azimuths, QList<float>({83, 0, 6, 6, 6, 6, 300}));
     QCOMPARE(snapshot->cnrs, QList<float>({46, 0, 7, 7, 7, 7, 33}));
@@ -293,15 +309,15 @@ void TestSatellites::statistics_data()
                     gsv("GP", {{"05", "1", "1", "20"}, {"193", "1", "1", "22"}})}
         << grid(inView("01", "01"), {"20.00", "0.00", "0.00", "0.00", "22.00"}, {"20.00", "0.00", "0.00", "0.00", "22.00"});
     QTest::newRow("satellite out of range is in no statistics")
-        << ByteList{gsv("GL", {{"95", "1", "1", "50"}})} << grid(NoneInView, Zeros, Zeros);
+        << ByteList{gsv("GL", {{"97", "1", "1", "50"}})} << grid(NoneInView, Zeros, Zeros);
     QTest::newRow("in view counts distinct satellites, not field 3 as sent")
-        << ByteList{"$GLGSV,2,1,13,65,45,120,38,66,10,100,30*40\r\n", "$GAGSV,1,1,,01,45,120,38*40\r\n",
-                    "$GBGSV,1,1,00,0*77\r\n", "$GBGSV,1,1,01,12,45,120,38,1*40\r\n", "$GBGSV,1,1,01,12,45,120,33,5*40\r\n"}
+        << ByteList{sealed("$GLGSV,2,1,13,65,45,120,38,66,10,100,30"), sealed("$GAGSV,1,1,,01,45,120,38"),
+                    sealed("$GBGSV,1,1,00,0"), sealed("$GBGSV,1,1,01,12,45,120,38,1"), sealed("$GBGSV,1,1,01,12,45,120,33,5")}
         << grid({"00", "02", "01", "01", "00"}, {"0.00", "34.00", "38.00", "38.00", "0.00"},
                 {"0.00", "38.00", "38.00", "38.00", "0.00"});
     QTest::newRow("a dual-band satellite counts once, by its strongest signal")
         << ByteList{gsv("GP", {{"01", "1", "1", "40"}, {"02", "1", "1", "30"}}),
-                    "$GPGSV,1,1,02,01,1,1,36,02,1,1,35,8*00\r\n"}
+                    sealed("$GPGSV,1,1,02,01,1,1,36,02,1,1,35,8")}
         << grid(inView("02", "00"), {"37.50", "0.00", "0.00", "0.00", "0.00"},
                 {"40.00", "0.00", "0.00", "0.00", "0.00"});
 }
@@ -363,7 +379,9 @@ void TestSatellites::realCaptures()
     const QList<QByteArray> lines = capture.readAll().split('\n');
 
     const QRegularExpression groupRx(QStringLiteral(",(\\d*),(\\d*),(\\d*),(\\d*)"));
-    const QMap<QString, QPair<int, int>> gpRanges = {{"G", {1, 32}}, {"Q", {193, 199}}, {"S", {33, 51}}};
+    // The older numbering under $GP and $GN; SBAS 33-64 is PRN 120-151.
+    const QList<std::tuple<QString, int, int, int>> gpRanges = {
+        {"G", 1, 32, 1}, {"S", 33, 64, 1}, {"R", 65, 96, 2}, {"S", 120, 158, 1}, {"Q", 193, 200, 1}};
     SatelliteTracker tracker;
     int blocks = 0;
     int satellites = 0;
@@ -404,12 +422,13 @@ void TestSatellites::realCaptures()
                 const int cnr = m.captured(4).toInt();
                 QString letter;
                 int system = 0;
-                if (talker == "GP") {
-                    for (auto r = gpRanges.cbegin(); r != gpRanges.cend(); ++r)
-                        if (prn >= r.value().first && prn <= r.value().second)
-                            letter = r.key();
-                    system = letter == "S" ? 0 : 1;
-                } else if (talker == "GL" && prn >= 65 && prn <= 88) {
+                if (talker == "GP" || talker == "GN") {
+                    for (const auto &r : gpRanges)
+                        if (prn >= std::get<1>(r) && prn <= std::get<2>(r)) {
+                            letter = std::get<0>(r);
+                            system = std::get<3>(r);
+                        }
+                } else if (talker == "GL" && prn >= 65 && prn <= 96) {
                     letter = "R"; system = 2;
                 } else if (talker == "GA" && prn >= 1 && prn <= 36) {
                     letter = "E"; system = 3;
