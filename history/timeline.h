@@ -25,6 +25,9 @@ public:
     // it cannot be placed.
     double place(const Epoch &epoch);
     void reset();
+    // Goes back to just after an epoch placed at `time` (NaN: before the
+    // first): a log played back was taken back to an earlier point.
+    void rewind(double time) { m_last = time; }
 
 private:
     double m_last = std::numeric_limits<double>::quiet_NaN();
