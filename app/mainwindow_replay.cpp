@@ -18,11 +18,13 @@ void MainWindow::buildReplayBar()
     addToolBar(Qt::BottomToolBarArea, m_replayToolBar);
     m_replayToolBar->hide();
     connect(m_session, &ReceiverSession::sourceChanged, this, &MainWindow::showReplayBar);
+    connect(m_session, &ReceiverSession::status, this, &MainWindow::showReplayBar);
 }
 
 void MainWindow::showReplayBar()
 {
     auto *player = qobject_cast<ReplayPlayer *>(m_session->source());
     m_replayBar->setPlayer(player);
-    m_replayToolBar->setVisible(player != nullptr);
+    // Shown while the log is open; a log closed (Disconnect) hides it.
+    m_replayToolBar->setVisible(player && player->isOpen());
 }
