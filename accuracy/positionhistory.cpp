@@ -5,7 +5,9 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 FixKind fixKind(const Epoch &epoch)
 {
@@ -114,6 +116,37 @@ void PositionHistory::reset()
     m_others.clear();
     m_sumEast = m_sumNorth = m_sumUp = 0;
     m_ups = 0;
+    m_spread.reset();
+    emit changed();
+}
+
+void PositionHistory::dropFrom(double time)
+{
+    bool dropped = false;
+    double last = std::numeric_limits<double>::quiet_NaN();
+    for (Points *points : {&m_fixes, &m_others}) {
+        const int kept = int(std::lower_bound(points->times.cbegin(), points->times.cend(), time)
+                             - points->times.cbegin());
+        // The mean's sums lose what the fixes dropped had added.
+        for (int i = kept; points == &m_fixes && i < points->offsets.size(); ++i) {
+            const LocalOffset &o = points->offsets.at(i);
+            m_sumEast -= o.east;
+            m_sumNorth -= o.north;
+            if (std::isfinite(o.up)) {
+                m_sumUp -= o.up;
+                --m_ups;
+            }
+        }
+        dropped = dropped || kept < points->times.size();
+        points->times.resize(kept);
+        points->offsets.resize(kept);
+        points->kinds.resize(kept);
+        if (kept > 0 && !(points->times.last() <= last))
+            last = points->times.last();
+    }
+    if (!dropped)
+        return;
+    m_timeline.rewind(last);
     m_spread.reset();
     emit changed();
 }

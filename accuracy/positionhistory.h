@@ -50,6 +50,9 @@ public:
     void addEpoch(const Epoch &epoch);
     // Starts a new sample set; the reference stays.
     void reset();
+    // Forgets the positions at or after `time` (UTC seconds): a log played
+    // back went back to it.
+    void dropFrom(double time);
     // Makes room for this many fixes at once, for a reader that can tell
     // how many are coming: growing a step at a time holds the old and the
     // new room together for a moment.

@@ -13,7 +13,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace AnalyzeCommand {
 
@@ -103,9 +102,11 @@ int run(const Options &options, const ChartWriter &charts)
     const QFileInfo info(options.log);
     if (info.isDir())
         return fail(Unreadable, QStringLiteral("cannot read %1: it is a folder").arg(options.log));
-    QFile file(options.log);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(Unreadable, QStringLiteral("cannot read %1: %2").arg(options.log, file.errorString()));
+    {
+        QFile file(options.log);
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(Unreadable, QStringLiteral("cannot read %1: %2").arg(options.log, file.errorString()));
+    }
 
     const QDir outDir(options.outDirectory);
     const bool madeDir = !outDir.exists();
@@ -114,33 +115,18 @@ int run(const Options &options, const ChartWriter &charts)
 
     LogAnalysis analysis;
     analysis.setReference(options.reference);
-    analysis.expectBytes(file.size());
     AnalysisCsv csv;
     QString error;
     if (options.csv && !csv.open(options.outDirectory, &error))
         return fail(Usage, error);
-    // The charts' history is kept only when they are asked for: a few bytes
-    // an epoch more.
-    std::unique_ptr<SignalHistory> history;
-    if (options.png && charts)
-        history = std::make_unique<SignalHistory>();
-    analysis.setEpochSink([&](const Epoch &epoch, const EpochStatistics &stats, double utc) {
-        if (options.csv)
+    if (options.csv) {
+        analysis.setEpochSink([&](const Epoch &epoch, const EpochStatistics &stats, double utc) {
             csv.addEpoch(epoch, stats, utc);
-        if (history)
-            history->addEpoch(epoch);
-    });
-
-    QByteArray piece(int(PieceBytes), Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = file.read(piece.data(), PieceBytes);
-        if (n < 0)
-            return fail(Unreadable, QStringLiteral("cannot read %1: %2").arg(options.log, file.errorString()));
-        if (n == 0)
-            break;
-        analysis.addBytes(piece.constData(), n);
+        });
     }
-    analysis.finish();
+    // The log is the session's source, read through as fast as it goes.
+    if (!analysis.readLog(options.log, &error))
+        return fail(Unreadable, error);
     const bool csvWritten = !options.csv || csv.close(&error);
 
     if (!analysis.holdsNmea()) {
@@ -149,7 +135,7 @@ int run(const Options &options, const ChartWriter &charts)
         QFile::remove(outDir.filePath(QStringLiteral("satellites.csv")));
         if (madeDir)
             QDir().rmdir(options.outDirectory);
-        return fail(NoNmea, QStringLiteral("%1 holds no NMEA (%2 bytes read)").arg(options.log).arg(file.size()));
+        return fail(NoNmea, QStringLiteral("%1 holds no NMEA (%2 bytes read)").arg(options.log).arg(info.size()));
     }
     if (!csvWritten)
         return fail(Usage, error);
@@ -161,7 +147,7 @@ int run(const Options &options, const ChartWriter &charts)
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size())
             return fail(Usage, QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString()));
     }
-    if (options.png && charts && !charts(analysis, *history, options.outDirectory, &error))
+    if (options.png && charts && !charts(analysis, analysis.signalHistory(), options.outDirectory, &error))
         return fail(Usage, error);
 
     QString text = analysisText(summary);

@@ -3,7 +3,12 @@
 #include "accuracy/positionstatistics.h"
 #include "campaign/fixrule.h"
 #include "nmea/nmeafields.h"
+#include "receiver/receivermodel.h"
 #include "receiver/signalid.h"
+#include "replay/replayplayer.h"
+#include "session/receiversession.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -11,9 +16,6 @@
 
 namespace {
 
-// A longer line is not NMEA (binary data without a line feed); it is
-// dropped so it cannot grow memory. SentenceCounter counts its bytes.
-constexpr int LongestLine = 4096;
 // Distinct identity lines kept, and their length.
 constexpr int MostIdentityLines = 20;
 constexpr int LongestIdentityText = 160;
@@ -56,60 +58,74 @@ double CnrSummary::percentileOf(double share) const
     return histogramPercentile(counts, 0.01, share);
 }
 
-LogAnalysis::LogAnalysis() = default;
+LogAnalysis::LogAnalysis()
+    : m_session(std::make_unique<ReceiverSession>())
+{
+    ReceiverModel *model = m_session->receiverModel();
+    QObject::connect(model, &ReceiverModel::epochFinished, m_session.get(),
+                     [this](const Epoch &epoch) { addEpoch(epoch); });
+    model->setLineWatcher([this](const QByteArray &line) { noteLine(line); });
+}
+
+LogAnalysis::~LogAnalysis() = default;
 
 void LogAnalysis::setReference(const std::optional<GeodeticPosition> &reference)
 {
-    m_positions.setReference(reference);
+    positions().setReference(reference);
+}
+
+const PositionHistory &LogAnalysis::positions() const
+{
+    return *m_session->positionHistory();
+}
+
+PositionHistory &LogAnalysis::positions()
+{
+    return *m_session->positionHistory();
+}
+
+const SentenceCounter &LogAnalysis::sentences() const
+{
+    return m_session->sentenceCounter();
+}
+
+SignalHistory &LogAnalysis::signalHistory() const
+{
+    return *m_session->signalHistory();
+}
+
+bool LogAnalysis::readLog(const QString &path, QString *error)
+{
+    expectBytes(QFileInfo(path).size());
+    auto *player = new ReplayPlayer(path);
+    m_session->useSource(player);
+    return player->playToEnd(error);
 }
 
 void LogAnalysis::addBytes(const char *data, qint64 size)
 {
-    // The counter splits lines itself; its pieces need no line ends.
-    m_sentences.addBlock(QByteArray::fromRawData(data, int(size)), 0);
-    m_bytesRead += size;
-    const char *end = data + size;
-    const char *start = data;
-    while (start != end) {
-        const char *feed = static_cast<const char *>(std::memchr(start, '\n', size_t(end - start)));
-        if (!feed) {
-            if (m_partial.size() + (end - start) <= LongestLine)
-                m_partial.append(start, int(end - start));
-            else
-                m_partial.clear();
-            break;
-        }
-        if (m_partial.isEmpty()) {
-            addLine(start, feed + 1);
-        } else {
-            if (m_partial.size() + (feed + 1 - start) <= LongestLine) {
-                m_partial.append(start, int(feed + 1 - start));
-                addLine(m_partial.constData(), m_partial.constData() + m_partial.size());
-            }
-            m_partial.clear();
-        }
-        start = feed + 1;
+    // In slices no larger than a source's block, so every line of a piece
+    // reaches the model.
+    for (qint64 at = 0; at < size; at += LineFramer::MaxBuffered) {
+        const int n = int(std::min<qint64>(LineFramer::MaxBuffered, size - at));
+        const QByteArray block = m_framer.push(QByteArray(data + at, n));
+        if (!block.isEmpty())
+            m_session->takeBlock(block);
     }
-    takeEpochs();
 }
 
 void LogAnalysis::finish()
 {
-    if (!m_partial.isEmpty()) {
-        addLine(m_partial.constData(), m_partial.constData() + m_partial.size());
-        m_partial.clear();
-    }
-    m_sentences.finish(0);
-    m_assembler.finish();
-    takeEpochs();
+    const QByteArray rest = m_framer.takeRest();
+    if (!rest.isEmpty())
+        m_session->takeBlock(rest);
+    m_session->endOfInput();
 }
 
-void LogAnalysis::addLine(const char *begin, const char *end)
+void LogAnalysis::noteLine(const QByteArray &line)
 {
-    if (end - begin > LongestLine)
-        return;
-    const QByteArray line = QByteArray::fromRawData(begin, int(end - begin));
-    m_assembler.addLine(line);
+    const char *begin = line.constData();
+    const char *end = begin + line.size();
     // Identity and restarts: a few proprietary and text sentences, each
     // from its "$" (the last of a run) to the next "$" or the line end, as
     // the sentence counter splits them: a reply glued to a cut line counts.
@@ -145,15 +161,8 @@ void LogAnalysis::noteProprietary(const QByteArray &body)
                              && body.at(11) <= '7' && body.at(12) == ',');
     if (restart && m_restartLine.isEmpty()) {
         m_restartLine = body.mid(1);
-        m_restartSequence = m_assembler.current().sequence;
+        m_restartSequence = m_session->receiverModel()->currentSequence();
     }
-}
-
-void LogAnalysis::takeEpochs()
-{
-    const QVector<Epoch> epochs = m_assembler.takeFinished();
-    for (const Epoch &epoch : epochs)
-        addEpoch(epoch);
 }
 
 void LogAnalysis::addEpoch(const Epoch &epoch)
@@ -162,9 +171,10 @@ void LogAnalysis::addEpoch(const Epoch &epoch)
     // A thousand epochs tell the bytes an epoch takes, and so how many the
     // log holds (a twentieth more for a log whose epochs grow).
     constexpr int Sampled = 1000;
-    if (m_epochs == Sampled && m_expectedBytes > m_bytesRead && m_bytesRead > 0)
-        m_positions.reserveFixes(int(std::min<qint64>(std::numeric_limits<int>::max() / 64,
-                                                      m_expectedBytes * Sampled / m_bytesRead * 21 / 20)));
+    const qint64 bytesRead = sentences().totals().bytes;
+    if (m_epochs == Sampled && m_expectedBytes > bytesRead && bytesRead > 0)
+        positions().reserveFixes(int(std::min<qint64>(std::numeric_limits<int>::max() / 64,
+                                                      m_expectedBytes * Sampled / bytesRead * 21 / 20)));
     // Each epoch keeps its own time, also one that goes back (a restart,
     // logs put together); an epoch without a date has none to count with.
     const double time = EpochTimeline::ownTime(epoch);
@@ -219,7 +229,7 @@ void LogAnalysis::addEpoch(const Epoch &epoch)
             }
         }
     }
-    m_positions.addEpoch(epoch);
+    // The session's position history took the epoch already.
     if (m_sink)
         m_sink(epoch, stats, time);
 }
@@ -287,7 +297,7 @@ double LogAnalysis::firstFixAfterRestart() const
 QStringList LogAnalysis::talkers() const
 {
     QStringList talkers;
-    for (const SentenceTypeCounts &t : m_sentences.types(0)) {
+    for (const SentenceTypeCounts &t : sentences().types(0)) {
         const QString talker = QString::fromLatin1(t.type.startsWith('P') ? QByteArray("P") : t.type.left(2));
         if (t.type != "?" && t.type.size() >= 3 && !talkers.contains(talker))
             talkers.append(talker);

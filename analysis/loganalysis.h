@@ -3,7 +3,8 @@
 
 #include "accuracy/positionhistory.h"
 #include "history/timeline.h"
-#include "receiver/epochassembler.h"
+#include "link/lineframer.h"
+#include "receiver/epoch.h"
 #include "receiver/epochstatistics.h"
 #include "sentences/sentencecounter.h"
 
@@ -16,6 +17,10 @@
 
 #include <functional>
 #include <limits>
+#include <memory>
+
+class ReceiverSession;
+class SignalHistory;
 
 // Mean, least and most of a count over epochs, kept as running sums.
 struct CountSummary
@@ -58,12 +63,13 @@ struct SkySummary
     CnrSummary peak;
 };
 
-// Reads a recorded NMEA log in pieces of any size and keeps, per epoch, a
-// few compact values (about 40 bytes for the position and 4 bytes per
-// constellation and band it tracks), never its lines, so a log of any size
-// streams through. Epochs come from EpochAssembler, their figures from
-// epochStatistics and PositionHistory, the sentences' counts and faults
-// from SentenceCounter: the same code the window uses.
+// Reads a recorded NMEA log through a receiver session, the window's own
+// read loop, and keeps, per epoch, a few compact values (about 40 bytes for
+// the position and 4 bytes per constellation and band it tracks), never its
+// lines, so a log of any size streams through. Epochs come from the
+// session's receiver model, their figures from epochStatistics and the
+// session's position history, the sentences' counts and faults from its
+// sentence counter: the same code the window uses.
 //
 // A log has no clock of its own: times are the receiver's UTC times of
 // epochs (EpochTimeline). A restart shows in a log as the receiver's answer
@@ -77,6 +83,7 @@ public:
     using EpochSink = std::function<void(const Epoch &, const EpochStatistics &, double utcSeconds)>;
 
     LogAnalysis();
+    ~LogAnalysis();
 
     // Centre of the position figures; without one, the mean of the fixes.
     void setReference(const std::optional<GeodeticPosition> &reference);
@@ -87,12 +94,21 @@ public:
     // the positions of all of them is made at once.
     void expectBytes(qint64 bytes) { m_expectedBytes = bytes; }
 
+    // Reads the log at `path` to its end at once, through the session with
+    // the log as its source (ReplayPlayer::playToEnd); false with the
+    // reason in `error` when it cannot be read.
+    bool readLog(const QString &path, QString *error);
     // Takes the next piece of the log: binary bytes, NUL bytes, lines cut
-    // anywhere are all ordinary input.
+    // anywhere are all ordinary input. The session takes it in blocks of
+    // whole lines, as a source hands them over.
     void addBytes(const char *data, qint64 size);
     // The end of the log: its last line, with or without a line end, and
     // its last epoch.
     void finish();
+
+    // The session the log is read through: its model, histories, counter.
+    ReceiverSession *session() const { return m_session.get(); }
+    SignalHistory &signalHistory() const;
 
     // True when the log held at least one sentence with a right checksum
     // or one epoch with a time.
@@ -122,9 +138,9 @@ public:
     double firstFixAfterRestart() const;
 
     const SkySummary &sky(int constellation, int band) const { return m_sky[constellation][band + 1]; }
-    const PositionHistory &positions() const { return m_positions; }
-    PositionHistory &positions() { return m_positions; }
-    const SentenceCounter &sentences() const { return m_sentences; }
+    const PositionHistory &positions() const;
+    PositionHistory &positions();
+    const SentenceCounter &sentences() const;
 
     // Receiver identity and NMEA features as the log shows them.
     const QStringList &versionLines() const { return m_versionLines; }
@@ -134,18 +150,15 @@ public:
     QStringList signalNames(int constellation) const;
 
 private:
-    void addLine(const char *begin, const char *end);
-    void takeEpochs();
+    // A line as the receiver model took it: identity and restarts.
+    void noteLine(const QByteArray &line);
     void addEpoch(const Epoch &epoch);
     void noteProprietary(const QByteArray &line);
 
-    EpochAssembler m_assembler;
-    SentenceCounter m_sentences;
-    PositionHistory m_positions;
+    std::unique_ptr<ReceiverSession> m_session;
+    LineFramer m_framer;   // addBytes: pieces into blocks of whole lines
     EpochSink m_sink;
-    QByteArray m_partial;   // a line cut at the end of a piece
     qint64 m_expectedBytes = 0;
-    qint64 m_bytesRead = 0;
 
     qint64 m_epochs = 0;
     qint64 m_timedEpochs = 0;

@@ -8,6 +8,7 @@
 #include "receiver/receivermodel.h"
 #include "session/receiversession.h"
 #include "session/serialsource.h"
+#include "replay/replayplayer.h"
 #include "session/sources.h"
 #include "ttff/timerthread.h"
 #include "ttff/ttff.h"
@@ -57,10 +58,15 @@ MainWindow::MainWindow(QWidget *parent)
     m_session = new ReceiverSession(this);
     m_session->setSerialSource(new SerialSource);
     m_session->setSourceMaker(&Sources::make);
+    // A recorded log (file:PATH) plays back through the replay room.
+    Sources::setReplayMaker([](const QString &path, QObject *parent, QString *) -> ByteSource * {
+        return new ReplayPlayer(path, parent);
+    });
 
     m_ttff = new ttff(this);
     connect(m_session->receiverModel(), &ReceiverModel::epochShown, this, &MainWindow::showEpoch);
     buildViews();
+    buildReplayBar();
 
     m_portNames = m_enumeratePorts();
     ui->comboBox_com->insertItems(ui->comboBox_com->count(), m_portNames);

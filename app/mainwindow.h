@@ -42,6 +42,7 @@ class CampaignView;
 class PositionHistory;
 class ReceiverModel;
 class ReceiverSession;
+class ReplayBar;
 class ReceiverWindows;
 class SignalHistory;
 class serialport;
@@ -69,6 +70,7 @@ public:
     Ui::MainWindow *form() const { return ui; }
     // The receiver this window shows.
     ReceiverSession *session() const { return m_session; }
+    ReplayBar *replayBar() const { return m_replayBar; }
     // The serial worker of the session's serial source.
     serialport *worker() const;
     timerthread *timerObject() const;
@@ -254,6 +256,9 @@ private:
     // History, accuracy and sentence views (app/mainwindow_views.cpp):
     // docks hidden until shown from the "View" menu.
     void buildViews();
+    // The replay bar, shown while the session plays a log back.
+    void buildReplayBar();
+    void showReplayBar();
     QList<QDockWidget *> m_viewDocks;
 
     ReceiverWindows *m_windows = nullptr;
@@ -267,6 +272,8 @@ private:
     Ui::MainWindow *ui;
     QScreen *m_screen = nullptr;
     ReceiverSession *m_session = nullptr;
+    QToolBar *m_replayToolBar = nullptr;
+    ReplayBar *m_replayBar = nullptr;
     bool m_shownOpen = false;   // what the button and the port box show
     QStringList m_portNames;
     about *m_about = nullptr;

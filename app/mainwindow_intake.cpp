@@ -14,6 +14,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <QDateTime>
 #include <QTime>
 #include <QTimer>
 
@@ -31,7 +32,10 @@ void MainWindow::loadPlot(QByteArray block)
 
 void MainWindow::showBlock(const SessionBlock &block)
 {
-    const QString stamp = QTime::currentTime().toString(QStringLiteral("hh:mm:ss"));
+    // A log played back shows the receiver's time of the lines, not now.
+    const QString stamp = (m_session->isReplaying()
+                               ? QDateTime::fromMSecsSinceEpoch(m_session->clockMs(), Qt::UTC).time()
+                               : QTime::currentTime()).toString(QStringLiteral("hh:mm:ss"));
     for (const SessionLine &line : block.lines) {
         showSentenceRow(line.row, stamp, line.count, line.text, line.created);
         if (line.created)

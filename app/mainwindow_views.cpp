@@ -47,5 +47,8 @@ void MainWindow::buildViews()
     };
     addDock(tr("Signal history"), QStringLiteral("historyDock"), new SignalHistoryView(m_session->signalHistory()));
     addDock(tr("Position accuracy"), QStringLiteral("accuracyDock"), new AccuracyView(m_session->positionHistory()));
-    addDock(tr("Sentence rates and errors"), QStringLiteral("sentencesDock"), new SentenceView(m_session->sentenceCounterPointer()));
+    auto *sentences = new SentenceView(m_session->sentenceCounterPointer());
+    // A log played back is counted, and its rates read, in its own time.
+    sentences->setClock([session = m_session] { return session->clockMs(); });
+    addDock(tr("Sentence rates and errors"), QStringLiteral("sentencesDock"), sentences);
 }

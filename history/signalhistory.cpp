@@ -77,6 +77,20 @@ void SignalHistory::clear()
     emit changed();
 }
 
+void SignalHistory::dropFrom(double time)
+{
+    const int kept = int(std::lower_bound(m_times.cbegin(), m_times.cend(), time) - m_times.cbegin());
+    if (kept == m_times.size())
+        return;
+    m_times.resize(kept);
+    for (Column &column : m_columns)
+        column.centiDbHz.resize(kept);
+    m_inView.resize(kept);
+    m_used.resize(kept);
+    m_timeline.rewind(kept > 0 ? m_times.last() : NoValue);
+    emit changed();
+}
+
 double SignalHistory::firstTime() const
 {
     return m_times.isEmpty() ? NoValue : m_times.first();

@@ -42,6 +42,9 @@ public:
     void addEpoch(const Epoch &epoch);
     // Forgets every epoch.
     void clear();
+    // Forgets the epochs at or after `time` (UTC seconds): a log played
+    // back went back to it.
+    void dropFrom(double time);
 
     int epochCount() const { return m_times.size(); }
     // UTC seconds of the first and last epoch; NaN when there is none.

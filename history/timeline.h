@@ -26,6 +26,9 @@ public:
     // it cannot be placed.
     double place(const Epoch &epoch);
     void reset();
+    // Goes back to just after an epoch placed at `time` (NaN: before the
+    // first): a log played back was taken back to an earlier point.
+    void rewind(double time) { m_last = time; }
 
     // The epoch's own date and time in UTC seconds since 1970, whether or
     // not it goes back; NaN without both (a duration is never computed

@@ -47,6 +47,12 @@ public:
     // after it.
     bool currentLooksComplete() const { return m_looksComplete; }
     bool hasCurrent() const { return m_current.lines > 0; }
+    // The sequence number the epoch being gathered gets when finished.
+    qint64 currentSequence() const { return m_current.sequence < 0 ? m_sequence : m_current.sequence; }
+    // Lines in the epoch being gathered: 1 right after a line began one.
+    int currentLines() const { return m_current.lines; }
+    // The UTC time of the epoch being gathered, ms of the day; -1: none.
+    int currentUtcMs() const { return m_current.utcMs; }
 
     // Forgets everything: a new connection.
     void reset();

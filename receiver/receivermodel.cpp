@@ -13,11 +13,29 @@ void ReceiverModel::addBlock(const QByteArray &block, qint64 receivedMs)
     // The piece after the last line feed is not a line yet.
     int start = 0;
     for (int end = block.indexOf('\n'); end >= 0; end = block.indexOf('\n', start)) {
-        m_assembler.addLine(block.mid(start, end - start), receivedMs);
+        const QByteArray line = block.mid(start, end - start);
+        m_assembler.addLine(line, receivedMs);
+        if (m_watchLine)
+            m_watchLine(line);
         start = end + 1;
     }
     m_assembler.endBlock();
+    emitEpochs();
+}
 
+void ReceiverModel::finish(const QByteArray &unendedLine, qint64 receivedMs)
+{
+    if (!unendedLine.isEmpty()) {
+        m_assembler.addLine(unendedLine, receivedMs);
+        if (m_watchLine)
+            m_watchLine(unendedLine);
+    }
+    m_assembler.finish();
+    emitEpochs();
+}
+
+void ReceiverModel::emitEpochs()
+{
     const QVector<Epoch> finished = m_assembler.takeFinished();
     for (const Epoch &epoch : finished)
         emit epochFinished(epoch);

@@ -38,7 +38,7 @@ void setFaults(QTableWidget *table, int row, int column, qint64 count)
 } // namespace
 
 SentenceView::SentenceView(SentenceCounter *counter, QWidget *parent)
-    : QWidget(parent), m_counter(counter), m_table(new QTableWidget(0, 7, this)), m_totals(new QLabel(this))
+    : QWidget(parent), m_counter(counter), m_clock(&ReceiverModel::monotonicMs), m_table(new QTableWidget(0, 7, this)), m_totals(new QLabel(this))
 {
     m_table->setHorizontalHeaderLabels({tr("Sentence"), tr("Rate (Hz)\nlast 10 s"), tr("Count"),
                                         tr("Checksum\nerrors"), tr("No\nchecksum"), tr("Too long\nor cut"),
@@ -64,7 +64,7 @@ SentenceView::SentenceView(SentenceCounter *counter, QWidget *parent)
     });
     auto *save = new QPushButton(tr("Save CSV..."), this);
     connect(save, &QPushButton::clicked, this, [this] {
-        askToSaveChartData(this, m_counter->csv(ReceiverModel::monotonicMs()), QStringLiteral("sentences.csv"));
+        askToSaveChartData(this, m_counter->csv(m_clock()), QStringLiteral("sentences.csv"));
     });
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_totals, 1);
@@ -81,7 +81,7 @@ SentenceView::SentenceView(SentenceCounter *counter, QWidget *parent)
 
 void SentenceView::refresh()
 {
-    const qint64 now = ReceiverModel::monotonicMs();
+    const qint64 now = m_clock();
     const QVector<SentenceTypeCounts> types = m_counter->types(now);
     m_table->setRowCount(types.size());
     for (int row = 0; row < types.size(); ++row) {

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QTableWidget;
 class SentenceCounter;
@@ -25,6 +27,9 @@ public:
     explicit SentenceView(SentenceCounter *counter, QWidget *parent = nullptr);
 
     QTableWidget *table() const { return m_table; }
+    // The clock the counter was given its blocks by (a log played back
+    // counts in its own UTC time); the program's monotonic clock until set.
+    void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
     // Fills the table and the totals from the counter now.
     void refresh();
 
@@ -34,6 +39,7 @@ protected:
 
 private:
     SentenceCounter *m_counter;
+    std::function<qint64()> m_clock;
     QTableWidget *m_table;
     QLabel *m_totals;
     QTimer m_ticker;   // once a second while shown: rates and ages move on

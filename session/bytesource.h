@@ -35,6 +35,10 @@ public:
     virtual bool canSetBaud() const { return false; }
     // Bytes read so far, from any thread (the line's health looks at it).
     virtual qint64 bytesRead() const { return 0; }
+    // A log played back: the receiver's own UTC time of what was handed
+    // over last, in ms since 1970, which times the sentences instead of the
+    // wall clock; -1 for a live source.
+    virtual qint64 replayClockMs() const { return -1; }
     // What was read after the block last signalled and not yet taken (a
     // source that bounds its hand-over); empty otherwise.
     virtual QByteArray takePending() { return {}; }
@@ -78,6 +82,12 @@ signals:
     void note(const QString &message);
     // The serial port's scan pass made a step.
     void scanned();
+    // A source with an end (a log read through) reached it: the last line,
+    // also without its line feed, and the last epoch count.
+    void ended();
+    // A log played back went back in time: what it hands over next starts
+    // at `utcSeconds`, so what was taken from there on is to be forgotten.
+    void rewound(double utcSeconds);
 };
 
 #endif // BYTESOURCE_H

@@ -101,6 +101,16 @@ void ReceiverSession::setSerialSource(ByteSource *serial)
     }
 }
 
+void ReceiverSession::useSource(ByteSource *s)
+{
+    if (m_source)
+        m_source->deleteLater();
+    s->setParent(this);
+    m_source = s;
+    attach(s);
+    emit sourceChanged();
+}
+
 void ReceiverSession::attach(ByteSource *s)
 {
     // A source's reports count while it is the one in use: the serial
@@ -128,6 +138,14 @@ void ReceiverSession::attach(ByteSource *s)
     connect(s, &ByteSource::note, this, [this, s](const QString &text) {
         if (source() == s)
             emit message(text, 8000);
+    });
+    connect(s, &ByteSource::ended, this, [this, s] {
+        if (source() == s)
+            endOfInput();
+    });
+    connect(s, &ByteSource::rewound, this, [this, s](double utcSeconds) {
+        if (source() == s)
+            rewind(utcSeconds);
     });
 }
 
@@ -252,7 +270,9 @@ void ReceiverSession::takeBlock(QByteArray bytes)
         bytes += s->takePending();
     writeLog(bytes);
     checkHealth(bytes);
-    m_sentenceCounter.addBlock(bytes, ReceiverModel::monotonicMs());
+    const qint64 now = clockMs();
+    m_sentenceCounter.addBlock(bytes, now);
+    m_unended = bytes.mid(bytes.lastIndexOf('\n') + 1);
 
     const QByteArray block = newestLines(bytes, kShownBytes);
     SessionBlock shown;
@@ -303,9 +323,34 @@ void ReceiverSession::takeBlock(QByteArray bytes)
     // The receiver model takes every line, also those the table has no row
     // for, and shows each epoch once it is complete; the window then shows
     // the block with the statistics of the epochs it finished.
-    m_receiver->addBlock(block, ReceiverModel::monotonicMs());
+    m_receiver->addBlock(block, now);
     emit blockTaken(shown);
     emit received(bytes);
+}
+
+qint64 ReceiverSession::clockMs() const
+{
+    const qint64 replayed = source() ? source()->replayClockMs() : -1;
+    return replayed >= 0 ? replayed : ReceiverModel::monotonicMs();
+}
+
+void ReceiverSession::rewind(double utcSeconds)
+{
+    // The histories keep what came before that time; the epoch being
+    // gathered and the sentences' counts and rates start over.
+    m_receiver->reset();
+    m_unended.clear();
+    m_signalHistory->dropFrom(utcSeconds);
+    m_positionHistory->dropFrom(utcSeconds);
+    m_sentenceCounter.reset();
+}
+
+void ReceiverSession::endOfInput()
+{
+    const qint64 now = clockMs();
+    m_sentenceCounter.finish(now);
+    m_receiver->finish(m_unended, now);
+    m_unended.clear();
 }
 
 bool ReceiverSession::canSend()

@@ -75,6 +75,9 @@ public:
     // the port list runs while nothing is open. Taken over.
     void setSerialSource(ByteSource *serial);
     void setSourceMaker(SourceMaker maker) { m_makeSource = std::move(maker); }
+    // Takes `source` over as the source in use without opening it: a log
+    // the caller reads through at once (the log analysis).
+    void useSource(ByteSource *source);
     ByteSource *serialSource() const { return m_serial; }
     // The source open or being opened; the serial one when none other is.
     ByteSource *source() const { return m_source ? m_source.data() : m_serial; }
@@ -99,6 +102,12 @@ public:
     QString logFileName() const { return m_logFileName; }
     bool isLogging() const { return m_logFile.isOpen(); }
 
+    // The clock the received lines are timed by, ms: the replayed UTC time
+    // while a log plays back, the program's monotonic clock otherwise.
+    qint64 clockMs() const;
+    // True while the source in use plays a recorded log back.
+    bool isReplaying() const { return source() && source()->replayClockMs() >= 0; }
+
     // Hands over now everything the source read and has not yet handed
     // over, and takes it: before the source closes or the session ends.
     void drainSource();
@@ -117,6 +126,12 @@ public slots:
     // The read loop: a block as read, all of it logged, its lines to the
     // counter, the line's health, the sentence rows and the receiver model.
     void takeBlock(QByteArray block);
+    // The end of the input (a log read to its end): the last line, also
+    // without its line feed, is counted and ends the last epoch.
+    void endOfInput();
+    // A log played back went back to `utcSeconds`: the histories forget
+    // what came from then on, the counts start over.
+    void rewind(double utcSeconds);
     // Empties the sentence rows: the table was cleared.
     void clearRows() { m_rows.clear(); }
 
@@ -190,6 +205,7 @@ private:
     PositionHistory *m_positionHistory = nullptr;
     SentenceCounter m_sentenceCounter;
     SentenceRows m_rows;
+    QByteArray m_unended;   // the last block's piece after its last line feed
     FixState m_fixState;
     int m_noFixCount = 0;
 
