@@ -23,6 +23,17 @@ qint64 signedBitsAt(const QByteArray &data, int pos, int len)
     return (value & (quint64(1) << (len - 1))) ? qint64(value) - (qint64(1) << len) : qint64(value);
 }
 
+// Writes the low `len` bits of `value` at bit `pos`, most significant first.
+void putBits(QByteArray *data, int pos, int len, quint64 value)
+{
+    for (int i = 0; i < len; ++i) {
+        const int at = pos + i;
+        const int bit = int((value >> (len - 1 - i)) & 1);
+        char &byte = data->data()[at / 8];
+        byte = char(bit ? (quint8(byte) | (0x80 >> (at % 8))) : (quint8(byte) & ~(0x80 >> (at % 8))));
+    }
+}
+
 constexpr qint64 RateWindowMs = 5000;
 
 } // namespace
@@ -54,6 +65,24 @@ RtcmStation readStation(const QByteArray &payload)
     s.height = p / std::cos(lat) - n;
     s.known = true;
     return s;
+}
+
+QByteArray stationPayload(int id, double latitude, double longitude, double height)
+{
+    const double a = 6378137.0, f = 1 / 298.257223563, e2 = f * (2 - f);
+    const double lat = qDegreesToRadians(latitude), lon = qDegreesToRadians(longitude);
+    const double n = a / std::sqrt(1 - e2 * std::sin(lat) * std::sin(lat));
+    const double x = (n + height) * std::cos(lat) * std::cos(lon);
+    const double y = (n + height) * std::cos(lat) * std::sin(lon);
+    const double z = (n * (1 - e2) + height) * std::sin(lat);
+    QByteArray p(19, '\0');
+    putBits(&p, 0, 12, 1005);
+    putBits(&p, 12, 12, quint64(id));
+    putBits(&p, 30, 4, 0xE);   // GPS, GLONASS and Galileo; a physical station
+    putBits(&p, 34, 38, quint64(qRound64(x * 10000)));
+    putBits(&p, 74, 38, quint64(qRound64(y * 10000)));
+    putBits(&p, 114, 38, quint64(qRound64(z * 10000)));
+    return p;
 }
 
 double baselineMetres(double lat1, double lon1, double lat2, double lon2)

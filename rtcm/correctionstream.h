@@ -31,6 +31,8 @@ struct RtcmStation
 
 // Reads the station of a 1005/1006 payload; `known` false for any other.
 RtcmStation readStation(const QByteArray &payload);
+// A 1005 payload for station `id` at a WGS 84 position (degrees, metres).
+QByteArray stationPayload(int id, double latitude, double longitude, double height);
 // Great-circle distance in metres between two WGS 84 positions (degrees).
 double baselineMetres(double lat1, double lon1, double lat2, double lon2);
 // A group name for a message type: "station", "MSM GPS", "GLONASS biases", ...

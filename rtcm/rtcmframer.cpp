@@ -30,6 +30,20 @@ QByteArray rtcmFrame(const QByteArray &payload)
     return frame;
 }
 
+void RtcmFramer::skip(int pos, int count)
+{
+    m_junk += count;
+    if (m_keepOther)
+        m_other += m_buffer.mid(pos, count);
+}
+
+QByteArray RtcmFramer::takeOther()
+{
+    const QByteArray other = m_other;
+    m_other.clear();
+    return other;
+}
+
 bool RtcmFramer::goodFrameAt(int pos) const
 {
     if (m_buffer.size() - pos < 6 || quint8(m_buffer.at(pos)) != 0xD3 || (quint8(m_buffer.at(pos + 1)) & 0xFC) != 0)
@@ -61,18 +75,18 @@ QVector<RtcmFrame> RtcmFramer::push(const QByteArray &bytes)
     while (pos < m_buffer.size()) {
         const int start = m_buffer.indexOf(char(0xD3), pos);
         if (start < 0) {
-            m_junk += m_buffer.size() - pos;
+            skip(pos, m_buffer.size() - pos);
             pos = m_buffer.size();
             break;
         }
-        m_junk += start - pos;
+        skip(pos, start - pos);
         pos = start;
         if (m_buffer.size() - pos < 3)
             break;   // the length is not here yet
         // The 6 bits after the preamble are reserved and zero in every
         // frame: a 0xD3 without them starts none.
         if ((quint8(m_buffer.at(pos + 1)) & 0xFC) != 0) {
-            ++m_junk;
+            skip(pos, 1);
             ++pos;
             continue;
         }
@@ -86,7 +100,7 @@ QVector<RtcmFrame> RtcmFramer::push(const QByteArray &bytes)
             const int next = nextGoodFrame(pos + 1);
             if (next < 0)
                 break;
-            m_junk += next - pos;
+            skip(pos, next - pos);
             pos = next;
             continue;
         }
@@ -95,6 +109,8 @@ QVector<RtcmFrame> RtcmFramer::push(const QByteArray &bytes)
                             | quint8(frame[total - 1]);
         if (rtcmCrc24q(frame, total - 3) != crc) {
             ++m_bad;
+            if (m_keepOther)
+                m_other += m_buffer.at(pos);
             ++pos;   // a false preamble: look again from the next byte
             continue;
         }

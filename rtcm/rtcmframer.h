@@ -37,8 +37,13 @@ public:
     qint64 goodFrames() const { return m_good; }
     qint64 badFrames() const { return m_bad; }
     qint64 junkBytes() const { return m_junk; }
+    // Keeps the bytes outside good frames (a receiver's input mixes
+    // corrections and typed commands); takeOther() hands them over.
+    void setKeepOther(bool keep) { m_keepOther = keep; }
+    QByteArray takeOther();
 
 private:
+    void skip(int pos, int count);
     bool goodFrameAt(int pos) const;
     int nextGoodFrame(int from) const;
 
@@ -46,6 +51,8 @@ private:
     qint64 m_good = 0;
     qint64 m_bad = 0;
     qint64 m_junk = 0;
+    bool m_keepOther = false;
+    QByteArray m_other;
 };
 
 #endif // RTCMFRAMER_H
