@@ -9,6 +9,8 @@ NtripClient::NtripClient(QObject *parent)
     , m_reconnectTimer(new QTimer(this))
     , m_ggaTimer(new QTimer(this))
 {
+    qRegisterMetaType<QVector<SourceEntry>>();
+    qRegisterMetaType<NtripClient::State>();
     m_reconnectTimer->setSingleShot(true);
     connect(m_reconnectTimer, &QTimer::timeout, this, [this] {
         m_tableOnly = false;

@@ -2,6 +2,7 @@
 #define SOURCETABLE_H
 
 #include <QByteArray>
+#include <QMetaType>
 #include <QString>
 #include <QVector>
 
@@ -25,5 +26,7 @@ struct SourceEntry
 // too short to name a mountpoint are passed over; missing fields are empty
 // or 0).
 QVector<SourceEntry> parseSourceTable(const QByteArray &text);
+
+Q_DECLARE_METATYPE(SourceEntry)
 
 #endif // SOURCETABLE_H
