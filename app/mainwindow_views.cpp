@@ -9,6 +9,10 @@
 #include "accuracy/positionhistory.h"
 #include "history/signalhistory.h"
 #include "history/signalhistoryview.h"
+#include "ntrip/correctionslink.h"
+#include "ntrip/correctionspanel.h"
+#include "ntrip/ntripstore.h"
+#include "settings/filelocations.h"
 #include "receiver/receivermodel.h"
 #include "session/receiversession.h"
 #include "sentences/sentenceview.h"
@@ -48,4 +52,9 @@ void MainWindow::buildViews()
     addDock(tr("Signal history"), QStringLiteral("historyDock"), new SignalHistoryView(m_session->signalHistory()));
     addDock(tr("Position accuracy"), QStringLiteral("accuracyDock"), new AccuracyView(m_session->positionHistory()));
     addDock(tr("Sentence rates and errors"), QStringLiteral("sentencesDock"), new SentenceView(m_session->sentenceCounterPointer()));
+    // Corrections from an NTRIP caster to this receiver.
+    auto *corrections = new CorrectionsLink(m_session, this);
+    connect(corrections, &CorrectionsLink::message, this, &MainWindow::showSessionMessage);
+    addDock(tr("Corrections"), QStringLiteral("correctionsDock"),
+            new CorrectionsPanel(corrections, new NtripStore(Places::current().configFile, this)));
 }
