@@ -4,13 +4,16 @@
 #include "analysis/comparelogs.h"
 #include "analysis/loganalysis.h"
 #include "history/signalhistory.h"
+#include "rtcm/rtkeffect.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDateTime>
 #include <QJsonDocument>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -124,7 +127,26 @@ int run(const Options &options, const ChartWriter &charts)
     std::unique_ptr<SignalHistory> history;
     if (options.png && charts)
         history = std::make_unique<SignalHistory>();
+    // Corrections beside the log start the RTK figures at their start, as
+    // the session wrote it; otherwise they count from the log's start.
+    RtkEffect rtk;
+    QString rtkFrom = QStringLiteral("log start");
+    QFile startFile(info.dir().filePath(info.completeBaseName() + QStringLiteral(".rtcm.start")));
+    if (startFile.open(QIODevice::ReadOnly)) {
+        const QDateTime start = QDateTime::fromString(QString::fromLatin1(startFile.readAll().trimmed()), Qt::ISODateWithMs);
+        if (start.isValid()) {
+            rtk.correctionsStarted(start.toMSecsSinceEpoch());
+            rtkFrom = QStringLiteral("corrections");
+        }
+    }
+    bool rtkSeen = false;
     analysis.setEpochSink([&](const Epoch &epoch, const EpochStatistics &stats, double utc) {
+        if (!std::isnan(utc)) {
+            const qint64 ms = qRound64(utc * 1000);
+            rtk.correctionsStarted(ms);
+            rtk.takeEpoch(ms, epoch.quality, epoch.hasPosition, epoch.latitude, epoch.longitude, epoch.altitude);
+            rtkSeen = rtkSeen || epoch.quality == RtkEffect::Float || epoch.quality == RtkEffect::Fixed;
+        }
         if (options.csv)
             csv.addEpoch(epoch, stats, utc);
         if (history)
@@ -154,7 +176,9 @@ int run(const Options &options, const ChartWriter &charts)
     if (!csvWritten)
         return fail(Usage, error);
 
-    const QJsonObject summary = analysisSummary(analysis, info.fileName());
+    QJsonObject summary = analysisSummary(analysis, info.fileName());
+    if (rtkSeen || rtkFrom == QLatin1String("corrections"))
+        summary[QStringLiteral("rtk")] = rtkSummary(rtk, rtkFrom);
     if (options.json) {
         QFile out(outDir.filePath(QStringLiteral("summary.json")));
         const QByteArray bytes = QJsonDocument(summary).toJson();

@@ -1,6 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "ntrip/ntripprotocol.h"
 #include <QByteArray>
 #include <QColor>
 #include <QDateTime>
@@ -42,6 +43,7 @@ class CampaignView;
 class PositionHistory;
 class ReceiverModel;
 class ReceiverSession;
+class CorrectionsLink;
 class ReceiverWindows;
 class SignalHistory;
 class serialport;
@@ -106,6 +108,10 @@ public:
     // Opens a source by its address (tcp://, udp://, gpsd://, file: or a
     // port), as "Open source..." does (app/mainwindow_sources.cpp).
     void openSource(const QString &address);
+    // Shows the corrections panel and streams corrections from a caster to
+    // this window's receiver (app/mainwindow_views.cpp).
+    void startCorrections(const NtripSettings &settings);
+    CorrectionsLink *correctionsLink() const { return m_corrections; }
 
     // Port list (app/mainwindow_ports.cpp).
     // Offers a port the system does not list (a pseudo-terminal, say): kept
@@ -267,6 +273,7 @@ private:
     Ui::MainWindow *ui;
     QScreen *m_screen = nullptr;
     ReceiverSession *m_session = nullptr;
+    CorrectionsLink *m_corrections = nullptr;
     bool m_shownOpen = false;   // what the button and the port box show
     QStringList m_portNames;
     about *m_about = nullptr;

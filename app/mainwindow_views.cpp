@@ -53,8 +53,17 @@ void MainWindow::buildViews()
     addDock(tr("Position accuracy"), QStringLiteral("accuracyDock"), new AccuracyView(m_session->positionHistory()));
     addDock(tr("Sentence rates and errors"), QStringLiteral("sentencesDock"), new SentenceView(m_session->sentenceCounterPointer()));
     // Corrections from an NTRIP caster to this receiver.
-    auto *corrections = new CorrectionsLink(m_session, this);
-    connect(corrections, &CorrectionsLink::message, this, &MainWindow::showSessionMessage);
+    m_corrections = new CorrectionsLink(m_session, this);
+    connect(m_corrections, &CorrectionsLink::message, this, &MainWindow::showSessionMessage);
     addDock(tr("Corrections"), QStringLiteral("correctionsDock"),
-            new CorrectionsPanel(corrections, new NtripStore(Places::current().configFile, this)));
+            new CorrectionsPanel(m_corrections, new NtripStore(Places::current().configFile, this)));
+}
+
+void MainWindow::startCorrections(const NtripSettings &settings)
+{
+    for (QDockWidget *dock : qAsConst(m_viewDocks)) {
+        if (dock->objectName() == QLatin1String("correctionsDock") && !dock->isVisible())
+            dock->toggleViewAction()->trigger();
+    }
+    m_corrections->start(settings);
 }

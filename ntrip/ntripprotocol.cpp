@@ -1,6 +1,7 @@
 #include "ntrip/ntripprotocol.h"
 
 #include <QList>
+#include <QUrl>
 
 QByteArray ntripRequest(const NtripSettings &s, const QString &mountpoint)
 {
@@ -103,6 +104,24 @@ QByteArray ChunkDecoder::push(const QByteArray &bytes)
     }
     m_buffer.remove(0, pos);
     return out;
+}
+
+bool parseNtripUrl(const QString &text, NtripSettings *s, QString *error)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme();
+    if (!url.isValid() || (scheme != QLatin1String("ntrip") && scheme != QLatin1String("ntrips")) || url.host().isEmpty()
+        || url.path().size() < 2) {
+        *error = QStringLiteral("expected ntrip://[USER[:PASSWORD]@]HOST[:PORT]/MOUNTPOINT");
+        return false;
+    }
+    s->tls = scheme == QLatin1String("ntrips");
+    s->host = url.host();
+    s->port = url.port(s->tls ? 443 : 2101);
+    s->user = url.userName();
+    s->password = url.password();
+    s->mountpoint = url.path().mid(1);
+    return true;
 }
 
 int ntripBackoffSeconds(int attempt)

@@ -64,6 +64,10 @@ private:
     bool m_failed = false;
 };
 
+// Reads "ntrip://[user[:password]@]host[:port]/mountpoint" (ntrips:// for
+// TLS); false with the reason in `error`.
+bool parseNtripUrl(const QString &url, NtripSettings *settings, QString *error);
+
 // Seconds to wait before the `attempt`th reconnection (1 for the first):
 // 1, 2, 4, ... at most 60.
 int ntripBackoffSeconds(int attempt);

@@ -55,7 +55,16 @@ ReceiverSession::ReceiverSession(QObject *parent)
     connect(m_receiver, &ReceiverModel::epochFinished, this, [this](const Epoch &e) {
         m_rtk.takeEpoch(e.receivedMs, e.quality, e.hasPosition, e.latitude, e.longitude, e.altitude);
         if (m_corrections.startMs() >= 0)
-            m_rtk.takeAge(e.receivedMs, m_corrections.ageSeconds(e.receivedMs));
+            m_rtk.takeAge(e.receivedMs, qMax(0.0, m_corrections.ageSeconds(e.receivedMs)));
+        if (m_rtcmLog.isOpen() && !m_rtcmStartNoted && e.utc().isValid()) {
+            // A log has no clock but the receiver's: the corrections' start
+            // in its UTC beside them, for the analysis of the log later.
+            m_rtcmStartNoted = true;
+            QFile start(m_rtcmLog.fileName() + QStringLiteral(".start"));
+            if (start.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                start.write(e.utc().addMSecs(m_corrections.startMs() - e.receivedMs).toString(Qt::ISODateWithMs).toLatin1()
+                            + '\n');
+        }
     });
 
     // The version query waits in a thread of its own.
@@ -452,6 +461,7 @@ void ReceiverSession::writeLog(const QByteArray &block)
 void ReceiverSession::closeLog()
 {
     m_rtcmLog.close();
+    m_rtcmStartNoted = false;
     if (m_logSyncTimer)
         m_logSyncTimer->stop();
     if (m_logFile.isOpen()) {

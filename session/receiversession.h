@@ -229,6 +229,7 @@ private:
     CorrectionStream m_corrections;
     RtkEffect m_rtk;
     QFile m_rtcmLog;
+    bool m_rtcmStartNoted = false;   // the corrections' start is beside their log
     QByteArray m_latestGga;
 };
 

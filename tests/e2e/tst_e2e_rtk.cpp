@@ -5,6 +5,7 @@
 // that refuses says why.
 #include "simprocess.h"
 
+#include "analysis/analyzecommand.h"
 #include "ntrip/ntripclient.h"
 #include "receiver/receivermodel.h"
 #include "session/receiversession.h"
@@ -177,6 +178,19 @@ void TestEndToEndRtk::mountpointListedAndFixedInTime()
           since.value(QStringLiteral("float")), session.rtkEffect().secondsToFixed(), since.value(QStringLiteral("fixed")));
     QVERIFY(qAbs(session.rtkEffect().secondsToFloat() - since.value(QStringLiteral("float"))) <= 1.0);
     QVERIFY(qAbs(session.rtkEffect().secondsToFixed() - since.value(QStringLiteral("fixed"))) <= 1.0);
+
+    // The analysis of the log, in the receiver's time, says the same.
+    AnalyzeCommand::Options options;
+    options.log = session.logFileName();
+    options.outDirectory = m_dir.filePath(QStringLiteral("analysis"));
+    options.csv = false;
+    QCOMPARE(AnalyzeCommand::run(options), 0);
+    QFile summary(m_dir.filePath(QStringLiteral("analysis/summary.json")));
+    QVERIFY(summary.open(QIODevice::ReadOnly));
+    const QJsonObject rtk = QJsonDocument::fromJson(summary.readAll()).object().value("rtk").toObject();
+    QCOMPARE(rtk.value("from").toString(), QStringLiteral("corrections"));
+    QVERIFY(qAbs(rtk.value("secondsToFixed").toDouble() - since.value(QStringLiteral("fixed"))) <= 1.0);
+    QVERIFY(rtk.value("cep50Fixed").toDouble() < 0.05 && rtk.value("fixedEpochs").toInt() >= 1);
 }
 
 void TestEndToEndRtk::refusals_data()
