@@ -13,6 +13,7 @@ enum class FixRule {
     Gga,        // GGA quality above 0
     Rmc,        // RMC status A
     Gsa3d,      // a GSA reporting a 3D fix
+    RtkFixed,   // GGA quality 4, RTK fixed (the campaign's RTK kind)
 };
 
 // "GGA > 0 or RMC A", "GGA quality > 0", "RMC status A", "GSA 3D".
