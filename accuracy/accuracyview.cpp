@@ -186,6 +186,7 @@ QWidget *AccuracyView::buildFigures()
     m_cep95Text = value();
     m_twoDrmsText = value();
     m_verticalText = value();
+    m_rtkFixedText = value();
     m_centreText = value();
     m_centreText->setWordWrap(true);
     QFont large = font();
@@ -198,6 +199,7 @@ QWidget *AccuracyView::buildFigures()
     form->addRow(tr("CEP95"), m_cep95Text);
     form->addRow(tr("2DRMS"), m_twoDrmsText);
     form->addRow(tr("Vertical spread (RMS)"), m_verticalText);
+    form->addRow(tr("RTK fixed alone"), m_rtkFixedText);
     form->addRow(tr("Centre"), m_centreText);
     return figures;
 }
@@ -254,6 +256,11 @@ void AccuracyView::showFigures()
     m_cep95Text->setText(metres(spread.cep95));
     m_twoDrmsText->setText(metres(spread.twoDrms));
     m_verticalText->setText(metres(spread.verticalSpread));
+    const PositionSpread fixed = m_history->spreadOf(FixKind::RtkFixed);
+    m_rtkFixedText->setText(fixed.count == 0 ? QStringLiteral("-")
+                                             : tr("CEP50 %1, CEP95 %2 (%3 fixes)")
+                                                   .arg(metres(fixed.cep50), metres(fixed.cep95))
+                                                   .arg(fixed.count));
     const std::optional<GeodeticPosition> centre = m_history->centre();
     if (!centre) {
         m_centreText->setText(QStringLiteral("-"));

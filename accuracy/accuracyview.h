@@ -57,6 +57,7 @@ private:
     QLabel *m_cep95Text;
     QLabel *m_twoDrmsText;
     QLabel *m_verticalText;
+    QLabel *m_rtkFixedText;
     QLabel *m_centreText;
     RefreshPacer *m_pacer;
 };

@@ -190,6 +190,16 @@ PositionSpread PositionHistory::spread() const
     return *m_spread;
 }
 
+PositionSpread PositionHistory::spreadOf(FixKind kind) const
+{
+    QVector<LocalOffset> offsets;
+    for (int i = 0; i < m_fixes.kinds.size(); ++i) {
+        if (m_fixes.kinds.at(i) == quint8(kind))
+            offsets.append(m_fixes.offsets.at(i));
+    }
+    return positionSpread(offsets, meanOffset(offsets));
+}
+
 std::optional<GeodeticPosition> PositionHistory::meanPosition() const
 {
     if (!m_origin || m_fixes.times.isEmpty())

@@ -73,6 +73,9 @@ public:
     // The figures of the fixes about the centre; worked out when asked
     // after a change, in time linear in the number of fixes.
     PositionSpread spread() const;
+    // The figures of the fixes of one kind alone about their own mean (RTK
+    // fixed: what the corrections bought); worked out at each call.
+    PositionSpread spreadOf(FixKind kind) const;
     // The centre as a position; nullopt before the first fix without a
     // reference.
     std::optional<GeodeticPosition> centre() const;

@@ -3,6 +3,7 @@
 #include "analysis/loganalysis.h"
 #include "campaign/fixrule.h"
 #include "history/signalhistory.h"
+#include "rtcm/rtkeffect.h"
 #include "receiver/signalid.h"
 
 #include <QDateTime>
@@ -257,6 +258,21 @@ QJsonObject analysisSummary(const LogAnalysis &analysis, const QString &logName)
     return json;
 }
 
+QJsonObject rtkSummary(const RtkEffect &rtk, const QString &from)
+{
+    const auto seconds = [](double s) { return s < 0 ? QJsonValue() : QJsonValue(rounded(s, 3)); };
+    const PositionSpread spread = rtk.fixedSpread();
+    const auto metres = [](double m) { return std::isnan(m) ? QJsonValue() : QJsonValue(rounded(m, 4)); };
+    return QJsonObject{{"from", from},
+                       {"epochs", rtk.epochs()},
+                       {"secondsToFloat", seconds(rtk.secondsToFloat())},
+                       {"secondsToFixed", seconds(rtk.secondsToFixed())},
+                       {"fixedEpochs", rtk.fixedEpochs()},
+                       {"fixedRatio", rounded(rtk.fixedRatio(), 4)},
+                       {"cep50Fixed", metres(spread.cep50)},
+                       {"cep95Fixed", metres(spread.cep95)}};
+}
+
 QString analysisText(const QJsonObject &s)
 {
     QString text;
@@ -293,6 +309,12 @@ QString analysisText(const QJsonObject &s)
         restart = QStringLiteral("%1 s after %2").arg(figure(first["restart"]["ttffSeconds"]),
                                                       first["restart"]["line"].toString());
     line(QStringLiteral("First fix  %1 s from the start; %2").arg(figure(first["secondsFromStart"]), restart));
+    if (s["rtk"].isObject()) {
+        const QJsonObject rtk = s["rtk"].toObject();
+        line(QStringLiteral("RTK        from the %1: float after %2 s, fixed after %3 s, fixed %4 of epochs, CEP50 fixed %5 m")
+                 .arg(rtk["from"].toString(), figure(rtk["secondsToFloat"]), figure(rtk["secondsToFixed"]),
+                      figure(rtk["fixedRatio"]), figure(rtk["cep50Fixed"])));
+    }
     const QJsonObject pos = s["position"].toObject();
     line(QStringLiteral("Position   %1 fixes about the %2: CEP50 %3 m, CEP95 %4 m, 2DRMS %5 m, vertical %6 m")
              .arg(pos["fixes"].toInt())

@@ -20,6 +20,11 @@ QJsonObject analysisSummary(const LogAnalysis &analysis, const QString &logName)
 // The same on one screen of text, for standard output.
 QString analysisText(const QJsonObject &summary);
 
+class RtkEffect;
+// The "rtk" block: what corrections did to the fix, from `start` (the
+// corrections' start, "corrections", or the log's, "log start").
+QJsonObject rtkSummary(const RtkEffect &rtk, const QString &from);
+
 // Writes epochs.csv and satellites.csv as the epochs come, a row at a time
 // through a buffer, so neither file is ever held whole.
 class AnalysisCsv

@@ -4,13 +4,16 @@
 #include "analysis/comparelogs.h"
 #include "analysis/loganalysis.h"
 #include "history/signalhistory.h"
+#include "rtcm/rtkeffect.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDateTime>
 #include <QJsonDocument>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -119,11 +122,29 @@ int run(const Options &options, const ChartWriter &charts)
     QString error;
     if (options.csv && !csv.open(options.outDirectory, &error))
         return fail(Usage, error);
-    if (options.csv) {
-        analysis.setEpochSink([&](const Epoch &epoch, const EpochStatistics &stats, double utc) {
-            csv.addEpoch(epoch, stats, utc);
-        });
+    // Corrections beside the log start the RTK figures at their start, as
+    // the session wrote it; otherwise they count from the log's start.
+    RtkEffect rtk;
+    QString rtkFrom = QStringLiteral("log start");
+    QFile startFile(info.dir().filePath(info.completeBaseName() + QStringLiteral(".rtcm.start")));
+    if (startFile.open(QIODevice::ReadOnly)) {
+        const QDateTime start = QDateTime::fromString(QString::fromLatin1(startFile.readAll().trimmed()), Qt::ISODateWithMs);
+        if (start.isValid()) {
+            rtk.correctionsStarted(start.toMSecsSinceEpoch());
+            rtkFrom = QStringLiteral("corrections");
+        }
     }
+    bool rtkSeen = false;
+    analysis.setEpochSink([&](const Epoch &epoch, const EpochStatistics &stats, double utc) {
+        if (!std::isnan(utc)) {
+            const qint64 ms = qRound64(utc * 1000);
+            rtk.correctionsStarted(ms);
+            rtk.takeEpoch(ms, epoch.quality, epoch.hasPosition, epoch.latitude, epoch.longitude, epoch.altitude);
+            rtkSeen = rtkSeen || epoch.quality == RtkEffect::Float || epoch.quality == RtkEffect::Fixed;
+        }
+        if (options.csv)
+            csv.addEpoch(epoch, stats, utc);
+    });
     // The log is the session's source, read through as fast as it goes.
     if (!analysis.readLog(options.log, &error))
         return fail(Unreadable, error);
@@ -140,7 +161,9 @@ int run(const Options &options, const ChartWriter &charts)
     if (!csvWritten)
         return fail(Usage, error);
 
-    const QJsonObject summary = analysisSummary(analysis, info.fileName());
+    QJsonObject summary = analysisSummary(analysis, info.fileName());
+    if (rtkSeen || rtkFrom == QLatin1String("corrections"))
+        summary[QStringLiteral("rtk")] = rtkSummary(rtk, rtkFrom);
     if (options.json) {
         QFile out(outDir.filePath(QStringLiteral("summary.json")));
         const QByteArray bytes = QJsonDocument(summary).toJson();

@@ -1,6 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "ntrip/ntripprotocol.h"
 #include <QByteArray>
 #include <QColor>
 #include <QDateTime>
@@ -43,6 +44,7 @@ class PositionHistory;
 class ReceiverModel;
 class ReceiverSession;
 class ReplayBar;
+class CorrectionsLink;
 class ReceiverWindows;
 class SignalHistory;
 class serialport;
@@ -108,6 +110,10 @@ public:
     // Opens a source by its address (tcp://, udp://, gpsd://, file: or a
     // port), as "Open source..." does (app/mainwindow_sources.cpp).
     void openSource(const QString &address);
+    // Shows the corrections panel and streams corrections from a caster to
+    // this window's receiver (app/mainwindow_views.cpp).
+    void startCorrections(const NtripSettings &settings);
+    CorrectionsLink *correctionsLink() const { return m_corrections; }
 
     // Port list (app/mainwindow_ports.cpp).
     // Offers a port the system does not list (a pseudo-terminal, say): kept
@@ -274,6 +280,7 @@ private:
     ReceiverSession *m_session = nullptr;
     QToolBar *m_replayToolBar = nullptr;
     ReplayBar *m_replayBar = nullptr;
+    CorrectionsLink *m_corrections = nullptr;
     bool m_shownOpen = false;   // what the button and the port box show
     QStringList m_portNames;
     about *m_about = nullptr;

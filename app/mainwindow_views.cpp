@@ -9,6 +9,10 @@
 #include "accuracy/positionhistory.h"
 #include "history/signalhistory.h"
 #include "history/signalhistoryview.h"
+#include "ntrip/correctionslink.h"
+#include "ntrip/correctionspanel.h"
+#include "ntrip/ntripstore.h"
+#include "settings/filelocations.h"
 #include "receiver/receivermodel.h"
 #include "session/receiversession.h"
 #include "sentences/sentenceview.h"
@@ -51,4 +55,18 @@ void MainWindow::buildViews()
     // A log played back is counted, and its rates read, in its own time.
     sentences->setClock([session = m_session] { return session->clockMs(); });
     addDock(tr("Sentence rates and errors"), QStringLiteral("sentencesDock"), sentences);
+    // Corrections from an NTRIP caster to this receiver.
+    m_corrections = new CorrectionsLink(m_session, this);
+    connect(m_corrections, &CorrectionsLink::message, this, &MainWindow::showSessionMessage);
+    addDock(tr("Corrections"), QStringLiteral("correctionsDock"),
+            new CorrectionsPanel(m_corrections, new NtripStore(Places::current().configFile, this)));
+}
+
+void MainWindow::startCorrections(const NtripSettings &settings)
+{
+    for (QDockWidget *dock : qAsConst(m_viewDocks)) {
+        if (dock->objectName() == QLatin1String("correctionsDock") && !dock->isVisible())
+            dock->toggleViewAction()->trigger();
+    }
+    m_corrections->start(settings);
 }

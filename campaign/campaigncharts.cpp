@@ -48,8 +48,8 @@ QwtPlotCurve *pointCurve(QwtPlot *plot, const QString &name, const QColor &colou
 
 QColor campaignKindColour(RestartKind kind)
 {
-    // Hot red, warm green, cold blue, full cold purple.
-    static const int series[] = {1, 2, 0, 3};
+    // Hot red, warm green, cold blue, full cold purple, RTK brown.
+    static const int series[] = {1, 2, 0, 3, 4};
     return ChartLook::seriesColour(series[int(kind)]);
 }
 

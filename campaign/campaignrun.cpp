@@ -15,6 +15,7 @@ QString restartKindName(RestartKind kind)
     case RestartKind::Warm: return QStringLiteral("WARM");
     case RestartKind::Cold: return QStringLiteral("COLD");
     case RestartKind::Full: return QStringLiteral("FULL");
+    case RestartKind::Rtk: return QStringLiteral("RTK");
     }
     return QString();
 }
@@ -81,6 +82,8 @@ void CampaignRun::tick(qint64 nowMs)
     // from now.
     m_writeMs = nowMs;
     m_startUtc = QDateTime();
+    // An RTK cycle ends at the first RTK fixed epoch, whatever the rule.
+    m_watch = FirstFixWatch(m_schedule.at(m_cycles.size()) == RestartKind::Rtk ? FixRule::RtkFixed : m_setup.fixRule);
     m_watch.begin(nowMs);
     setState(State::Measuring);
     emit restartDue(m_schedule.at(m_cycles.size()));

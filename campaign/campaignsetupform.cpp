@@ -12,7 +12,8 @@
 #include <cmath>
 
 namespace {
-const RestartKind AllKinds[] = {RestartKind::Hot, RestartKind::Warm, RestartKind::Cold, RestartKind::Full};
+const RestartKind AllKinds[] = {RestartKind::Hot, RestartKind::Warm, RestartKind::Cold, RestartKind::Full,
+                                RestartKind::Rtk};
 }
 
 CampaignSetupForm::CampaignSetupForm(QWidget *parent)

@@ -12,6 +12,7 @@ QString fixRuleName(FixRule rule)
     case FixRule::Gga: return QStringLiteral("GGA quality 1-6");
     case FixRule::Rmc: return QStringLiteral("RMC status A");
     case FixRule::Gsa3d: return QStringLiteral("GSA 3D");
+    case FixRule::RtkFixed: return QStringLiteral("GGA quality 4 (RTK fixed)");
     }
     return QString();
 }
@@ -26,6 +27,7 @@ qint64 ruleFixMs(const Epoch &epoch, FixRule rule)
     case FixRule::Gga: return gga;
     case FixRule::Rmc: return rmc;
     case FixRule::Gsa3d: return epoch.fixLineMs[Epoch::Gsa3dFix];
+    case FixRule::RtkFixed: return epoch.quality == 4 ? gga : -1;
     }
     return -1;
 }

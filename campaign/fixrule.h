@@ -13,6 +13,7 @@ enum class FixRule {
     Gga,        // GGA quality 1 to 6
     Rmc,        // RMC status A, mode neither N nor S
     Gsa3d,      // a GSA reporting a 3D fix
+    RtkFixed,   // GGA quality 4, RTK fixed (the campaign's RTK kind)
 };
 
 // "Fix (GGA, RMC, GNS or GLL)", "GGA quality 1-6", "RMC status A", "GSA 3D".

@@ -6,6 +6,7 @@ QByteArray restart(Restart kind)
 {
     switch (kind) {
     case Restart::Hot:
+    case Restart::Rtk:
         return QByteArrayLiteral("$PAIR004*3E\r\n");
     case Restart::Warm:
         return QByteArrayLiteral("$PAIR005*3F\r\n");

@@ -10,7 +10,9 @@
 // checksums and line ends; they go to the port unchanged.
 namespace ReceiverCommands {
 
-enum class Restart { Hot, Warm, Cold, Full };
+// Rtk is a hot start that a campaign times to the first RTK fixed epoch,
+// with corrections flowing.
+enum class Restart { Hot, Warm, Cold, Full, Rtk };
 
 // "$PAIR004*3E\r\n" (hot), "$PAIR005*3F\r\n" (warm), "$PAIR006*3C\r\n"
 // (cold), "$PAIR007*3D\r\n" (full cold).

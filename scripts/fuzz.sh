@@ -16,7 +16,7 @@ build=${BUILD:-build}
 fuzz_build=${FUZZ_BUILD:-build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
 captures=${SKYLOUPE_CAPTURE_DIR:-$src/../shared/nmea}
-targets=(fuzz_lineframer fuzz_checksum fuzz_intake_units fuzz_session fuzz_loadplot)
+targets=(fuzz_lineframer fuzz_checksum fuzz_intake_units fuzz_session fuzz_loadplot fuzz_rtcmframer)
 [ -n "${FUZZ_TARGETS:-}" ] && read -r -a targets <<<"$FUZZ_TARGETS"
 
 cmake -S . -B "$fuzz_build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -62,8 +62,13 @@ printf 'PAIR050,1000\r\n' >"$seeds/commands/rate"
 printf '$PAIR062,0,1*3F\r\nrest' >"$seeds/commands/typed"
 head -c 4096 "$seeds"/stream/* 2>/dev/null | grep -a '^\$' | head -n 64 | split -l 1 -a 3 -d - "$seeds/commands/line-" || true
 
+# RTCM 3: the 1005 example frame twice, with NMEA between.
+mkdir -p "$seeds/rtcm"
+printf '\xd3\x00\x13\x3e\xd7\xd3\x02\x02\x98\x0e\xde\xef\x34\xb4\xbd\x62\xac\x09\x41\x98\x6f\x33\x36\x0b\x98$GPGGA,,*hh\r\n\xd3\x00\x13\x3e\xd7\xd3\x02\x02\x98\x0e\xde\xef\x34\xb4\xbd\x62\xac\x09\x41\x98\x6f\x33\x36\x0b\x98' >"$seeds/rtcm/two-frames"
+
 corpus_for() {   # target -> the seed folder it starts from
     case $1 in
+    fuzz_rtcmframer) echo "$seeds/rtcm" ;;
     fuzz_checksum) echo "$seeds/commands" ;;
     *) echo "$seeds/stream" ;;
     esac

@@ -9,7 +9,7 @@ packages=(
     libqwt-qt5-dev libqwt-qt5-6
     fonts-liberation
     xvfb xauth imagemagick
-    gpsd ser2net
+    gpsd ser2net rtklib qt5keychain-dev
 )
 [ "${SKYLOUPE_WITH_CLANG:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
 

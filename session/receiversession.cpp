@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QFileInfo>
 #include <QThread>
 #include <QTimer>
 
@@ -51,6 +52,20 @@ ReceiverSession::ReceiverSession(QObject *parent)
     m_positionHistory = new PositionHistory(this);
     connect(m_receiver, &ReceiverModel::epochFinished, m_signalHistory, &SignalHistory::addEpoch);
     connect(m_receiver, &ReceiverModel::epochFinished, m_positionHistory, &PositionHistory::addEpoch);
+    connect(m_receiver, &ReceiverModel::epochFinished, this, [this](const Epoch &e) {
+        m_rtk.takeEpoch(e.receivedMs, e.quality, e.hasPosition, e.latitude, e.longitude, e.altitude);
+        if (m_corrections.startMs() >= 0)
+            m_rtk.takeAge(e.receivedMs, qMax(0.0, m_corrections.ageSeconds(e.receivedMs)));
+        if (m_rtcmLog.isOpen() && !m_rtcmStartNoted && e.utc().isValid()) {
+            // A log has no clock but the receiver's: the corrections' start
+            // in its UTC beside them, for the analysis of the log later.
+            m_rtcmStartNoted = true;
+            QFile start(m_rtcmLog.fileName() + QStringLiteral(".start"));
+            if (start.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                start.write(e.utc().addMSecs(m_corrections.startMs() - e.receivedMs).toString(Qt::ISODateWithMs).toLatin1()
+                            + '\n');
+        }
+    });
 
     // The version query waits in a thread of its own.
     m_timer = new timerthread;
@@ -286,6 +301,8 @@ void ReceiverSession::takeBlock(QByteArray bytes)
         const RowKey key(line);
         if (!key.isSentence())
             continue;
+        if (line.mid(3, 4) == "GGA,")
+            m_latestGga = line;
         // Before the line is compared with the rows (which needs a used
         // row): the receiver's replies that start something.
         int firstRow = 0;
@@ -323,8 +340,11 @@ void ReceiverSession::takeBlock(QByteArray bytes)
     // The receiver model takes every line, also those the table has no row
     // for, and shows each epoch once it is complete; the window then shows
     // the block with the statistics of the epochs it finished.
+    const QByteArray ggaBefore = m_latestGga;
     m_receiver->addBlock(block, now);
     emit blockTaken(shown);
+    if (m_latestGga != ggaBefore)
+        emit ggaReceived(m_latestGga);
     emit received(bytes);
 }
 
@@ -409,6 +429,41 @@ bool ReceiverSession::writeRaw(const QByteArray &bytes)
     return true;
 }
 
+void ReceiverSession::takeCorrections(const QByteArray &bytes)
+{
+    const qint64 now = ReceiverModel::monotonicMs();
+    const QVector<RtcmFrame> frames = m_corrections.take(bytes, now);
+    if (!frames.isEmpty())
+        m_rtk.correctionsStarted(m_corrections.startMs());
+    QByteArray whole;
+    for (const RtcmFrame &frame : frames)
+        whole += frame.bytes;
+    if (!whole.isEmpty()) {
+        // Frames reach the receiver whole or not at all; a source that
+        // cannot send (UDP, gpsd) is said once by the corrections panel.
+        writeRaw(whole);
+        if (!m_rtcmLog.isOpen() && !m_logFileName.isEmpty()) {
+            m_rtcmLog.setFileName(QFileInfo(m_logFileName).path() + QLatin1Char('/')
+                                  + QFileInfo(m_logFileName).completeBaseName() + QStringLiteral(".rtcm"));
+            if (!m_rtcmLog.open(QIODevice::WriteOnly | QIODevice::Append))
+                emit message(tr("Corrections not logged: cannot create %1: %2")
+                                 .arg(m_rtcmLog.fileName(), m_rtcmLog.errorString()), 0);
+        }
+        if (m_rtcmLog.isOpen()) {
+            m_rtcmLog.write(whole);
+            m_rtcmLog.flush();
+        }
+    }
+    emit correctionsTaken();
+}
+
+void ReceiverSession::clearCorrections()
+{
+    m_corrections.clear();
+    m_rtk.clear();
+    emit correctionsTaken();
+}
+
 void ReceiverSession::setBaud(const QString &baud)
 {
     if (source() && source()->canSetBaud())
@@ -450,6 +505,8 @@ void ReceiverSession::writeLog(const QByteArray &block)
 
 void ReceiverSession::closeLog()
 {
+    m_rtcmLog.close();
+    m_rtcmStartNoted = false;
     if (m_logSyncTimer)
         m_logSyncTimer->stop();
     if (m_logFile.isOpen()) {

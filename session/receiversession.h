@@ -10,6 +10,8 @@
 #include "session/bytesource.h"
 #include "session/sourceaddress.h"
 #include "sentences/sentencecounter.h"
+#include "rtcm/correctionstream.h"
+#include "rtcm/rtkeffect.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -101,6 +103,14 @@ public:
 
     QString logFileName() const { return m_logFileName; }
     bool isLogging() const { return m_logFile.isOpen(); }
+    // The corrections that reached this receiver, and what they did to its fix.
+    const CorrectionStream &corrections() const { return m_corrections; }
+    const RtkEffect &rtkEffect() const { return m_rtk; }
+    // The file the corrections go to beside the log ("MMdd_hhmmss.rtcm");
+    // empty until the first frame.
+    QString correctionsLogName() const { return m_rtcmLog.fileName(); }
+    // The latest GGA sentence the receiver sent (for a caster that wants it).
+    QByteArray latestGga() const { return m_latestGga; }
 
     // The clock the received lines are timed by, ms: the replayed UTC time
     // while a log plays back, the program's monotonic clock otherwise.
@@ -152,6 +162,12 @@ public slots:
     // Bytes to the receiver as they are (RTCM corrections): no RTS pulse,
     // no cut at a NUL byte. False when no source that can send is open.
     bool writeRaw(const QByteArray &bytes);
+    // RTCM 3 corrections as received from a caster: whole good frames go
+    // on to the receiver as they complete and to the corrections log; the
+    // stream's figures and the fix's response follow.
+    void takeCorrections(const QByteArray &bytes);
+    // The corrections' figures and the fix's response start over.
+    void clearCorrections();
     // Changes the serial line's rate (the baud search, a chosen rate).
     void setBaud(const QString &baud);
     // Listens at each common rate in turn for NMEA; `current` is the rate
@@ -183,6 +199,10 @@ signals:
     void baudChosen(const QString &rate);
     // Another source is in use: what it can do may differ.
     void sourceChanged();
+    // Corrections arrived (their figures changed).
+    void correctionsTaken();
+    // A GGA sentence arrived (sent on to a caster that asks for it).
+    void ggaReceived(const QByteArray &sentence);
 
 private:
     void attach(ByteSource *source);
@@ -221,6 +241,12 @@ private:
     QString m_logFileName;
     QTimer *m_logSyncTimer = nullptr;
     std::function<QStringList()> m_logNamesInUse;
+
+    CorrectionStream m_corrections;
+    RtkEffect m_rtk;
+    QFile m_rtcmLog;
+    bool m_rtcmStartNoted = false;   // the corrections' start is beside their log
+    QByteArray m_latestGga;
 };
 
 Q_DECLARE_METATYPE(SessionBlock)

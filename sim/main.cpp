@@ -26,6 +26,13 @@ int main(int argc, char *argv[])
         break;
     }
 
+    if (!options.writeRtcmFile.isEmpty()) {
+        QString error;
+        const int code = writeRtcmFile(options, &error);
+        if (code != 0)
+            std::fprintf(stderr, "skyloupe-sim: %s\n", error.toLocal8Bit().constData());
+        return code;
+    }
     Simulator simulator(options);
     QString error;
     if (!simulator.start(&error)) {

@@ -120,7 +120,7 @@ QList<QByteArray> epochSentences(const SimEpoch &e, const WriterOptions &options
     const QByteArray lon = fixed ? angleField(e.longitude, 3, 'E', 'W') : QByteArray(",");
 
     // $GNGGA,030000.000,3113.82400,N,12128.42200,E,1,24,0.62,12.3,M,9.1,M,,*hh
-    out << nmeaSentence("GNGGA," + time + ',' + lat + ',' + lon + ',' + (fixed ? "1," : "0,")
+    out << nmeaSentence("GNGGA," + time + ',' + lat + ',' + lon + ',' + (fixed ? QByteArray::number(qBound(1, e.quality, 5)) + ',' : QByteArray("0,"))
                             + twoDigits(e.usedCount()) + ',' + num(e.hdop, 2) + ','
                             + (fixed ? num(e.altitude, e.altitudeDecimals) + ",M," + num(e.geoidSeparation, 1) + ",M,,"
                                      : QByteArray(",,,,,")),
@@ -189,6 +189,7 @@ QByteArray truthJson(const SimEpoch &e, int damaged)
         root.insert(QStringLiteral("lat"), e.latitude);
         root.insert(QStringLiteral("lon"), e.longitude);
         root.insert(QStringLiteral("alt"), e.altitude);
+        root.insert(QStringLiteral("quality"), e.quality);
     } else {
         root.insert(QStringLiteral("lat"), QJsonValue());
         root.insert(QStringLiteral("lon"), QJsonValue());

@@ -117,6 +117,19 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
     const QCommandLineOption udp(QStringLiteral("udp"),
         QStringLiteral("Sends the receiver's sentences as UDP datagrams to HOST:PORT instead of a serial line "
                        "(one way). Example: --udp 127.0.0.1:10110"), QStringLiteral("HOST:PORT"));
+    const QCommandLineOption rtk(QStringLiteral("rtk"),
+        QStringLiteral("Acts as an RTK receiver: RTCM 3 frames with a right CRC arriving on the line move the fix "
+                       "(GGA quality 1) to RTK float (5) after float= seconds and to RTK fixed (4) after fixed= "
+                       "seconds, the position noise shrinking to 25 cm and then about a centimetre; corrections "
+                       "older than age= seconds (default 10) take it back to single. With --truth each change adds "
+                       "a line {\"rtk\":STATE,\"utc\":UTC,\"corrections\":UTC of the stream's first frame}. "
+                       "Example: --rtk float=5,fixed=20,age=10"), QStringLiteral("LIST"));
+    const QCommandLineOption writeRtcm(QStringLiteral("write-rtcm"),
+        QStringLiteral("Writes --epochs seconds (default 600) of RTCM 3 corrections from a base station 2 km north "
+                       "of the site to FILE and ends: each second MSM7 of four systems, every 10 s the station "
+                       "(1005) and GLONASS biases (1230). Example: --write-rtcm base.rtcm --epochs 120"),
+        QStringLiteral("FILE"));
+    parser.addOptions({rtk, writeRtcm});
     parser.addOptions({help, version, rate, seed, start, ttff, signalCount, positionNoise, cnrOffset, replay, speed,
                        loop, nmea, lfOnly, chunk, garbage, hangup, noise, baud, truth, link, stdinLifetime, lineRate, flood,
                        epochs, output, writeLog, tcp, udp});
@@ -246,6 +259,12 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
             return fail(QStringLiteral("--epochs must be at least 1"));
     }
     o->outputFile = parser.value(output);
+    o->writeRtcmFile = parser.value(writeRtcm);
+    if (parser.isSet(rtk)) {
+        QString error;
+        if (!o->rtk.parse(parser.value(rtk), &error))
+            return fail(error);
+    }
     o->writeLogFile = parser.value(writeLog);
     // "HOST:PORT" or "PORT"; false when the port is not 1 to 65535.
     const auto hostPort = [](const QString &text, const QString &defaultHost, QString *host, int *port) {

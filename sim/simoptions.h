@@ -3,6 +3,7 @@
 
 #include "sim/commandanswerer.h"
 #include "sim/receiverprofile.h"
+#include "sim/rtkstate.h"
 
 #include <QDateTime>
 #include <QString>
@@ -40,6 +41,8 @@ struct SimOptions
     int tcpPort = 0;
     QString udpHost;                // --udp HOST:PORT
     int udpPort = 0;
+    RtkSettings rtk;                // --rtk: corrections move the fix to float and fixed
+    QString writeRtcmFile;          // --write-rtcm: write --epochs seconds of corrections and end
 };
 
 enum class SimParse { Run, Help, Version, Error };

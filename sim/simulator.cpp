@@ -42,7 +42,9 @@ Simulator::Simulator(const SimOptions &options, QObject *parent)
     , m_fix(options.ttff, options.seed)
     , m_faults(options.seed)
     , m_pacer(options.lineRate)
+    , m_rtk(options.rtk)
 {
+    m_rtcm.setKeepOther(true);
     m_writer.nmea3 = options.nmeaVersion == 3;
     m_writer.lineEnd = options.lfOnly ? QByteArray("\n") : QByteArray("\r\n");
     m_clock.start();
@@ -233,7 +235,21 @@ bool Simulator::nextEpochBytes(qint64 simMs, QByteArray *bytes)
     } else {
         const bool fixed = m_fix.hasFix(simMs);
         m_lastEpoch = m_sky.epochAt(simMs, fixed, m_fix.tracked(simMs), m_options.receiver.signalCount);
-        applyReceiverProfile(m_options.receiver, m_options.seed, &m_lastEpoch);
+        const int quality = fixed ? m_rtk.quality(simMs, m_fix.fixAtMs()) : 0;
+        ReceiverProfile profile = m_options.receiver;
+        if (RtkState::noiseOf(quality) > 0)
+            profile.positionNoiseM = RtkState::noiseOf(quality);
+        m_lastEpoch.quality = qMax(1, quality);
+        applyReceiverProfile(profile, m_options.seed, &m_lastEpoch);
+        if (fixed && quality != m_rtkQuality && m_options.rtk.enabled) {
+            m_rtkQuality = quality;
+            log(QStringLiteral("EVENT rtk %1").arg(RtkState::nameOf(quality)));
+            if (m_truth.isOpen())
+                m_truth.write("{\"rtk\":\"" + RtkState::nameOf(quality).toLatin1() + "\",\"utc\":\""
+                              + m_lastEpoch.utc.toString(Qt::ISODateWithMs).toLatin1() + "\",\"corrections\":\""
+                              + m_sky.startUtc().addMSecs(m_rtk.streamStartMs()).toString(Qt::ISODateWithMs).toLatin1()
+                              + "\"}\n");
+        }
         const QList<QByteArray> lines = epochSentences(m_lastEpoch, m_writer);
         for (const QByteArray &line : lines) {
             bool hit = false;
@@ -461,7 +477,14 @@ void Simulator::onReadable()
     char buffer[4096];
     const ssize_t n = ::read(m_master, buffer, sizeof buffer);
     if (n > 0) {
-        const QList<QByteArray> lines = m_reader.push(QByteArray(buffer, int(n)));
+        // Corrections go to the RTK state; what is not a frame is commands.
+        const QVector<RtcmFrame> frames = m_rtcm.push(QByteArray(buffer, int(n)));
+        for (int i = 0; i < frames.size(); ++i) {
+            if (m_rtcmFrames++ == 0)
+                log(QStringLiteral("EVENT corrections: first RTCM frame, type %1").arg(frames.at(i).type));
+            m_rtk.correction(simNowMs());
+        }
+        const QList<QByteArray> lines = m_reader.push(m_rtcm.takeOther());
         for (const QByteArray &line : lines)
             handleCommand(line);
     } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
@@ -648,4 +671,17 @@ bool Simulator::atReceiverRate() const
             return r.rate == m_options.baud;
     }
     return false;
+}
+
+int writeRtcmFile(const SimOptions &options, QString *error)
+{
+    QFile out(options.writeRtcmFile);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *error = QStringLiteral("cannot write %1: %2").arg(options.writeRtcmFile, out.errorString());
+        return 1;
+    }
+    const SimEpoch site = SkyModel(options.seed, options.start).epochAt(0, true);
+    out.write(rtcmSeconds(options.epochs > 0 ? int(options.epochs) : 600, site.siteLatitude, site.siteLongitude,
+                          site.siteAltitude + site.geoidSeparation, options.seed));
+    return out.error() == QFile::NoError ? 0 : 1;
 }

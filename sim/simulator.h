@@ -8,6 +8,9 @@
 #include "sim/simoptions.h"
 #include "sim/skymodel.h"
 
+#include "rtcm/rtcmframer.h"
+#include "sim/rtkstate.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QList>
@@ -15,6 +18,9 @@
 
 class QSocketNotifier;
 class QTimer;
+
+// --write-rtcm: the corrections file; 0 on success.
+int writeRtcmFile(const SimOptions &options, QString *error);
 
 // The simulated receiver at work: owns the pseudo-terminal, sends epochs
 // (simulated or replayed) at their pace through the fault modes, answers
@@ -109,6 +115,10 @@ private:
     qint64 m_bytesWritten = 0;   // to the line since the start
     int m_lastDamaged = 0;
     SimEpoch m_lastEpoch;
+    RtcmFramer m_rtcm;           // corrections among the commands on the line
+    RtkState m_rtk;
+    int m_rtkQuality = 1;
+    qint64 m_rtcmFrames = 0;
     bool m_lastIsSimulated = false;
 };
 

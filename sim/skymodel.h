@@ -46,6 +46,7 @@ struct SimEpoch
 {
     QDateTime utc;            // UTC, millisecond precision
     int fix = 3;              // 1 no fix, 2 2D, 3 3D (the GSA fix type)
+    int quality = 1;          // GGA quality with a fix: 1 single, 5 RTK float, 4 RTK fixed
     double latitude = 0;      // degrees, north positive
     double longitude = 0;     // degrees, east positive
     double altitude = 0;      // metres above mean sea level

@@ -93,20 +93,24 @@ void TestCampaign::fixRule_data()
     QTest::addColumn<char>("rmcStatus");
     QTest::addColumn<int>("gsaFixType");
     QTest::addColumn<QVector<qint64>>("lineMs");     // GGA, RMC, GSA 3D, any fix line
-    QTest::addColumn<QVector<qint64>>("expected");   // GGA or RMC, GGA, RMC, GSA 3D
+    QTest::addColumn<QVector<qint64>>("expected");   // GGA or RMC, GGA, RMC, GSA 3D, RTK fixed
     QTest::addColumn<bool>("noFix");
     QTest::newRow("GGA before RMC") << 1 << 'A' << 3 << QVector<qint64>{1000, 1040, 1020, 1000}
-                                    << QVector<qint64>{1000, 1000, 1040, 1020} << false;
+                                    << QVector<qint64>{1000, 1000, 1040, 1020, -1} << false;
     QTest::newRow("RMC before GGA") << 1 << 'A' << 0 << QVector<qint64>{1200, 1100, -1, 1100}
-                                    << QVector<qint64>{1100, 1200, 1100, -1} << false;
+                                    << QVector<qint64>{1100, 1200, 1100, -1, -1} << false;
     QTest::newRow("RMC alone") << -1 << 'A' << 2 << QVector<qint64>{-1, 1300, -1, 1300}
-                               << QVector<qint64>{1300, -1, 1300, -1} << false;
+                               << QVector<qint64>{1300, -1, 1300, -1, -1} << false;
     QTest::newRow("3D in GSA, no position yet") << 0 << 'V' << 3 << QVector<qint64>{-1, -1, 900, -1}
-                                                << QVector<qint64>{-1, -1, -1, 900} << true;
+                                                << QVector<qint64>{-1, -1, -1, 900, -1} << true;
     QTest::newRow("no fix anywhere") << 0 << 'V' << 1 << QVector<qint64>{-1, -1, -1, -1}
-                                     << QVector<qint64>{-1, -1, -1, -1} << true;
+                                     << QVector<qint64>{-1, -1, -1, -1, -1} << true;
     QTest::newRow("a 2D fix says no loss") << -1 << char(0) << 2 << QVector<qint64>{-1, -1, -1, -1}
-                                           << QVector<qint64>{-1, -1, -1, -1} << false;
+                                           << QVector<qint64>{-1, -1, -1, -1, -1} << false;
+    QTest::newRow("RTK float is not fixed") << 5 << 'A' << 3 << QVector<qint64>{1000, 1010, 1020, 1000}
+                                            << QVector<qint64>{1000, 1000, 1010, 1020, -1} << false;
+    QTest::newRow("RTK fixed by its GGA") << 4 << 'A' << 3 << QVector<qint64>{1000, 1010, 1020, 1000}
+                                          << QVector<qint64>{1000, 1000, 1010, 1020, 1000} << false;
 }
 
 void TestCampaign::fixRule()
@@ -123,8 +127,8 @@ void TestCampaign::fixRule()
     epoch.fixType[1] = gsaFixType;
     for (int i = 0; i < Epoch::FixLineCount; ++i)
         epoch.fixLineMs[i] = lineMs.at(i);
-    const FixRule rules[] = {FixRule::GgaOrRmc, FixRule::Gga, FixRule::Rmc, FixRule::Gsa3d};
-    for (int i = 0; i < 4; ++i)
+    const FixRule rules[] = {FixRule::GgaOrRmc, FixRule::Gga, FixRule::Rmc, FixRule::Gsa3d, FixRule::RtkFixed};
+    for (int i = 0; i < 5; ++i)
         QCOMPARE(ruleFixMs(epoch, rules[i]), expected.at(i));
     QCOMPARE(showsNoFix(epoch, FixRule::GgaOrRmc), noFix);
 }
