@@ -1,5 +1,5 @@
-// The window's "View" menu: the signal history, position accuracy and
-// sentence docks. The histories follow every finished epoch from the start,
+// The window's "View" menu: the signal history, position accuracy,
+// sentence and map docks. The histories follow every finished epoch from the start,
 // shown or not; the docks start hidden, so the window looks as it always
 // did until the user opens one.
 #include "app/mainwindow.h"
@@ -9,9 +9,11 @@
 #include "accuracy/positionhistory.h"
 #include "history/signalhistory.h"
 #include "history/signalhistoryview.h"
+#include "map/mapview.h"
 #include "receiver/receivermodel.h"
 #include "session/receiversession.h"
 #include "sentences/sentenceview.h"
+#include "settings/filelocations.h"
 
 #include <QDockWidget>
 #include <QMenu>
@@ -48,4 +50,6 @@ void MainWindow::buildViews()
     addDock(tr("Signal history"), QStringLiteral("historyDock"), new SignalHistoryView(m_session->signalHistory()));
     addDock(tr("Position accuracy"), QStringLiteral("accuracyDock"), new AccuracyView(m_session->positionHistory()));
     addDock(tr("Sentence rates and errors"), QStringLiteral("sentencesDock"), new SentenceView(m_session->sentenceCounterPointer()));
+    addDock(tr("Map"), QStringLiteral("mapDock"),
+            new MapView(m_session->track(), m_session->positionHistory(), Places::current().configFile));
 }

@@ -65,6 +65,7 @@ private:
     void readGns(const NmeaFields &fields);
     void readGll(const NmeaFields &fields);
     void readZda(const NmeaFields &fields);
+    void readGst(const NmeaFields &fields);
     void readGsa(const NmeaFields &fields, qint64 receivedMs);
     void readGsv(const NmeaFields &fields);
     // The label of the satellite numbered in `field` of a GSV line.
