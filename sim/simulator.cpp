@@ -233,6 +233,8 @@ bool Simulator::nextEpochBytes(qint64 simMs, QByteArray *bytes)
     } else {
         const bool fixed = m_fix.hasFix(simMs);
         m_lastEpoch = m_sky.epochAt(simMs, fixed, m_fix.tracked(simMs), m_options.receiver.signalCount);
+        if (m_options.receiver.drive)
+            driveEpoch(simMs, &m_lastEpoch);
         applyReceiverProfile(m_options.receiver, m_options.seed, &m_lastEpoch);
         const QList<QByteArray> lines = epochSentences(m_lastEpoch, m_writer);
         for (const QByteArray &line : lines) {
