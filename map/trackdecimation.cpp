@@ -48,8 +48,9 @@ QVector<int> decimateTrack(const Track &track, int count, double tolerance, cons
         const bool seen = starts ? clip.holds(p.x, p.y) : segmentMeets(track.at(i - 1), p, clip);
         if (!seen) {
             if (open) {
-                // The line leaves the view: its way out is drawn.
-                keep(i);
+                // The line has left the view: it ends at the last point
+                // whose segment could be seen.
+                keep(i - 1);
                 breakLine();
             }
             continue;

@@ -22,8 +22,8 @@ struct WorldBox
 // - every change of fix kind is kept: the last point of the old kind and
 //   the first of the new;
 // - the line breaks where the receiver lost its position (Track::gapBefore)
-//   and where it leaves `clip`; pieces of the line outside `clip` are left
-//   out, the points at the edge kept.
+//   and where it leaves `clip`; segments that cannot cross `clip` are left
+//   out, the last point before them and the first after kept.
 // One pass over the points: a day at 10 Hz takes a few milliseconds.
 QVector<int> decimateTrack(const Track &track, int count, double tolerance, const WorldBox &clip);
 
