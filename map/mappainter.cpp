@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -19,6 +20,7 @@ const QColor GridLine(200, 196, 188);
 const QColor GridLabel(110, 106, 100);
 const QColor GapLine(120, 120, 120);
 constexpr double TrackWidth = 2.5;
+constexpr int WideSegments = 5000;
 
 QColor kindColour(int kind)
 {
@@ -96,48 +98,74 @@ void paintTrack(QPainter &p, const MapScene &s)
     p.setRenderHint(QPainter::Antialiasing, true);
     // Where the receiver lost its position: a thin dashed line over the gap.
     p.setPen(QPen(GapLine, 1, Qt::DashLine));
-    for (int i = 1; i < s.count; ++i) {
-        if (track.gapBefore(i)) {
-            const TrackPoint &from = track.at(i - 1);
-            const TrackPoint &to = track.at(i);
-            if (clip.holds(from.x, from.y) || clip.holds(to.x, to.y))
-                p.drawLine(pixelOf(v, from), pixelOf(v, to));
-        }
+    for (int i : track.gapStarts()) {
+        if (i >= s.count)
+            break;
+        const TrackPoint &from = track.at(i - 1);
+        const TrackPoint &to = track.at(i);
+        if (clip.holds(from.x, from.y) || clip.holds(to.x, to.y))
+            p.drawLine(pixelOf(v, from), pixelOf(v, to));
     }
-    // Runs of one fix kind as one polyline each.
-    QPolygonF line;
-    int lineKind = -1;
-    auto flush = [&] {
-        if (line.size() >= 2) {
-            p.setPen(QPen(kindColour(lineKind), TrackWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            p.drawPolyline(line);
-        } else if (line.size() == 1) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(kindColour(lineKind));
-            p.drawEllipse(line.first(), TrackWidth, TrackWidth);
-            p.setBrush(Qt::NoBrush);
-        }
-        line.clear();
+    // The segments by fix kind, each in the kind of its end. A track that
+    // goes over the same road again (a day of laps) would draw the same
+    // pixels many times: a short segment between two pixels already drawn
+    // in its kind is left out, which keeps the cost to the pixels covered.
+    const int w = int(v.size.width()) + 1;
+    const int h = int(v.size.height()) + 1;
+    std::vector<quint8> drawn(size_t(w) * size_t(h), 0);   // a bit per fix kind
+    auto cell = [&](const QPointF &at) -> quint8 * {
+        const int x = int(at.x()), y = int(at.y());
+        return x >= 0 && y >= 0 && x < w && y < h ? &drawn[size_t(y) * size_t(w) + size_t(x)] : nullptr;
     };
+    QVector<QLineF> lines[FixKindCount];
+    QVector<QPointF> dots[FixKindCount];
+    QPointF from;
     int previous = -1;
-    for (int index : kept) {
+    for (int k = 0; k < kept.size(); ++k) {
+        const int index = kept.at(k);
         if (index < 0) {
-            flush();
             previous = -1;
             continue;
         }
         const TrackPoint &t = track.at(index);
         const QPointF at = pixelOf(v, t);
-        if (t.kind != lineKind && previous >= 0) {
-            // The segment into a new kind is drawn in the new kind.
-            flush();
-            line << pixelOf(v, track.at(previous));
+        const quint8 bit = quint8(1u << t.kind);
+        quint8 *here = cell(at);
+        if (previous < 0) {
+            // A piece of one point shows as a dot.
+            if (k + 1 >= kept.size() || kept.at(k + 1) < 0)
+                dots[t.kind] << at;
+        } else {
+            quint8 *there = cell(from);
+            const QPointF d = at - from;
+            const bool covered = here && there && (*here & bit) && (*there & bit)
+                && d.x() * d.x() + d.y() * d.y() <= 4.0;
+            if (!covered) {
+                lines[t.kind] << QLineF(from, at);
+                if (there)
+                    *there |= bit;
+            }
         }
-        lineKind = t.kind;
-        line << at;
+        if (here)
+            *here |= bit;
+        from = at;
         previous = index;
     }
-    flush();
+    // A wide pen costs some 6 us a segment, a one-pixel one a tenth of
+    // that: a view of thousands of segments (a day zoomed out) draws thin.
+    int segments = 0;
+    for (const QVector<QLineF> &l : lines)
+        segments += l.size();
+    const double penWidth = segments > WideSegments ? 0 : TrackWidth;
+    for (int kind = 0; kind < FixKindCount; ++kind) {
+        p.setPen(QPen(kindColour(kind), penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawLines(lines[kind]);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kindColour(kind));
+        for (const QPointF &dot : dots[kind])
+            p.drawEllipse(dot, TrackWidth, TrackWidth);
+        p.setBrush(Qt::NoBrush);
+    }
 }
 
 void paintCurrent(QPainter &p, const MapScene &s)

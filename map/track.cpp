@@ -56,13 +56,24 @@ void Track::addPoint(double utcSeconds, const TrackPoint &point)
     // what the field can count.
     const double ms = std::max(0.0, (utcSeconds - m_start) * 1000.0);
     p.ms = quint32(std::min(std::llround(ms), qint64(std::numeric_limits<quint32>::max())));
+    if ((m_size & (ChunkSize - 1)) == 0)
+        m_chunkBoxes.push_back({p.x, p.y, p.x, p.y});
+    ChunkBox &box = m_chunkBoxes.back();
+    box.minX = std::min(box.minX, p.x);
+    box.minY = std::min(box.minY, p.y);
+    box.maxX = std::max(box.maxX, p.x);
+    box.maxY = std::max(box.maxY, p.y);
     ++m_size;
+    if (gapBefore(m_size - 1))
+        m_gapStarts.append(m_size - 1);
     emit changed();
 }
 
 void Track::clear()
 {
     m_blocks.clear();
+    m_chunkBoxes.clear();
+    m_gapStarts.clear();
     m_size = 0;
     m_start = NAN;
     m_timeline.reset();

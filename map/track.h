@@ -38,6 +38,7 @@ struct TrackPoint
 // Where the receiver was: every epoch with a position, in order, for the
 // map and the GPX and KML files. Kept in blocks of 64k points, so a day at
 // 10 Hz (864,000 points) takes 20.7 MB and growing never copies it.
+// Chunk boxes and gap indices add a few kilobytes.
 class Track : public QObject
 {
     Q_OBJECT
@@ -81,6 +82,15 @@ public:
     // Bytes the points take.
     qint64 bytes() const;
 
+    // Points come in chunks of ChunkSize with the box that holds each, so
+    // a view can pass over chunks it does not show; the indices of the
+    // points that follow a gap (gapBefore) are kept too.
+    static constexpr int ChunkBits = 8;
+    static constexpr int ChunkSize = 1 << ChunkBits;
+    struct ChunkBox { quint32 minX, minY, maxX, maxY; };
+    const ChunkBox &chunkBox(int chunk) const { return m_chunkBoxes[size_t(chunk)]; }
+    const QVector<int> &gapStarts() const { return m_gapStarts; }
+
 signals:
     // A point was added or the track cleared.
     void changed();
@@ -90,6 +100,8 @@ private:
     static constexpr size_t BlockMask = (size_t(1) << BlockBits) - 1;
 
     std::vector<std::unique_ptr<TrackPoint[]>> m_blocks;
+    std::vector<ChunkBox> m_chunkBoxes;
+    QVector<int> m_gapStarts;
     int m_size = 0;
     double m_start = NAN;
     EpochTimeline m_timeline;

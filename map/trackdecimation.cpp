@@ -40,7 +40,8 @@ QVector<int> decimateTrack(const Track &track, int count, double tolerance, cons
         open = false;
         last = -1;
     };
-    for (int i = 0; i < count; ++i) {
+    // One point: the segment into it, and whether it is kept.
+    auto step = [&](int i) {
         const TrackPoint &p = track.at(i);
         const bool starts = i == 0 || track.gapBefore(i);
         if (starts)
@@ -53,7 +54,7 @@ QVector<int> decimateTrack(const Track &track, int count, double tolerance, cons
                 keep(i - 1);
                 breakLine();
             }
-            continue;
+            return;
         }
         if (!open) {
             // Into the view, or a new piece: from the point before it.
@@ -61,7 +62,7 @@ QVector<int> decimateTrack(const Track &track, int count, double tolerance, cons
                 keep(i - 1);
             keep(i);
             open = true;
-            continue;
+            return;
         }
         const TrackPoint &before = track.at(i - 1);
         if (p.kind != before.kind) {
@@ -75,6 +76,22 @@ QVector<int> decimateTrack(const Track &track, int count, double tolerance, cons
             keep(i);
         } else if (i + 1 == count || track.gapBefore(i + 1)) {
             keep(i);   // a piece's end
+        }
+    };
+    for (int i = 0; i < count; ++i) {
+        // A chunk whose box lies outside the view: its first point is
+        // taken as any (the segment into it may cross the view), the rest
+        // cannot be seen.
+        const Track::ChunkBox &box = track.chunkBox(i >> Track::ChunkBits);
+        const bool hidden = (i & (Track::ChunkSize - 1)) == 0
+            && (box.maxX < clip.minX || box.minX > clip.maxX || box.maxY < clip.minY || box.minY > clip.maxY);
+        step(i);
+        if (hidden) {
+            if (open) {
+                keep(i);
+                breakLine();
+            }
+            i = std::min(count, i + Track::ChunkSize) - 1;
         }
     }
     if (!out.isEmpty() && out.constLast() == -1)
