@@ -56,6 +56,9 @@ MapView::MapView(Track *track, PositionHistory *positions, const QString &config
     layout->addWidget(m_area, 1);
     m_readOut = new QLabel(tr("Click on the track to read a point out."), this);
     m_readOut->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long read-out wraps rather than widening the dock.
+    m_readOut->setWordWrap(true);
+    m_readOut->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(m_readOut);
 
     if (m_positions) {
