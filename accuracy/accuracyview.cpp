@@ -35,14 +35,7 @@ constexpr double Everything = std::numeric_limits<double>::max();
 
 QColor kindColour(FixKind kind)
 {
-    static const QColor colours[FixKindCount] = {
-        QColor(150, 150, 150),   // no fix
-        QColor(0, 114, 189),     // GPS
-        QColor(0, 158, 115),     // DGPS
-        QColor(230, 159, 0),     // RTK float
-        QColor(204, 51, 153),    // RTK fixed
-    };
-    return colours[int(kind)];
+    return QColor(QRgb(fixKindRgb(kind)));
 }
 
 QVector<QPointF> circle(double radius)

@@ -31,6 +31,18 @@ QString fixKindName(FixKind kind)
     return QString::fromLatin1(names[int(kind)]);
 }
 
+quint32 fixKindRgb(FixKind kind)
+{
+    static const quint32 colours[FixKindCount] = {
+        0x969696,   // no fix
+        0x0072BD,   // GPS
+        0x009E73,   // DGPS
+        0xE69F00,   // RTK float
+        0xCC3399,   // RTK fixed
+    };
+    return colours[int(kind)];
+}
+
 std::optional<GeodeticPosition> readPosition(const QString &text)
 {
     static const QRegularExpression apart(QStringLiteral("[,\\s]+"));

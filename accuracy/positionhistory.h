@@ -23,6 +23,9 @@ constexpr int FixKindCount = 5;
 // another sentence reports a fix.
 FixKind fixKind(const Epoch &epoch);
 QString fixKindName(FixKind kind);   // "No fix", "GPS", "DGPS", "RTK float", "RTK fixed"
+// The colour every view and file draws a fix kind in, as 0xRRGGBB: grey,
+// blue, green, orange, purple (told apart also by the colour-blind).
+quint32 fixKindRgb(FixKind kind);
 
 // A position as the user types it: latitude and longitude in decimal
 // degrees and an optional altitude in metres, apart by commas or spaces:

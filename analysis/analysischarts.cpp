@@ -6,6 +6,7 @@
 #include "charts/chartfile.h"
 #include "charts/timechart.h"
 #include "history/signalhistoryview.h"
+#include "map/mappainter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,14 +63,16 @@ int analyzeMain(int argc, char *argv[])
     QString message;
     if (!AnalyzeCommand::parse(arguments, &options, &message)) {
         std::fprintf(stderr, "skyloupe: %s\nUsage: skyloupe --analyze LOG [--reference LAT,LON,H] [--out DIR] "
-                             "[--format json,csv,png]\n", message.toLocal8Bit().constData());
+                             "[--format json,csv,png,gpx,kml]\n", message.toLocal8Bit().constData());
         return AnalyzeCommand::Usage;
     }
-    if (options.png) {
-        // The charts draw into images: never a window, so no display.
+    if (options.png || options.gpx || options.kml) {
+        // The charts and the track draw into images: never a window, so no
+        // display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication app(argc, argv);
-        return AnalyzeCommand::run(options, writeAnalysisCharts);
+        return AnalyzeCommand::run(options, options.png ? writeAnalysisCharts : AnalyzeCommand::ChartWriter(),
+                                   writeTrackPicture);
     }
     QCoreApplication app(argc, argv);
     return AnalyzeCommand::run(options);

@@ -5,6 +5,8 @@
 #include "analysis/loganalysis.h"
 #include "history/signalhistory.h"
 #include "rtcm/rtkeffect.h"
+#include "map/track.h"
+#include "map/trackexport.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -50,7 +52,7 @@ bool parse(const QStringList &arguments, Options *options, QString *message)
                                        QStringLiteral("LAT,LON,H"));
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Folder for the files."),
                                  QStringLiteral("DIR"));
-    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("json, csv, png, comma-separated."),
+    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("json, csv, png, gpx, kml, comma-separated."),
                                     QStringLiteral("LIST"));
     const QCommandLineOption compare(QStringLiteral("compare"),
                                      QStringLiteral("The reference receiver's log: compare LOG with it."),
@@ -80,7 +82,7 @@ bool parse(const QStringList &arguments, Options *options, QString *message)
         }
     }
     if (parser.isSet(format)) {
-        options->json = options->csv = options->png = false;
+        options->json = options->csv = options->png = options->gpx = options->kml = false;
         for (const QString &f : parser.value(format).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
             const QString name = f.trimmed().toLower();
             if (name == QLatin1String("json"))
@@ -89,8 +91,12 @@ bool parse(const QStringList &arguments, Options *options, QString *message)
                 options->csv = true;
             else if (name == QLatin1String("png"))
                 options->png = true;
+            else if (name == QLatin1String("gpx"))
+                options->gpx = true;
+            else if (name == QLatin1String("kml"))
+                options->kml = true;
             else {
-                *message = QStringLiteral("--format knows json, csv and png, not %1").arg(f);
+                *message = QStringLiteral("--format knows json, csv, png, gpx and kml, not %1").arg(f);
                 return false;
             }
         }
@@ -98,7 +104,7 @@ bool parse(const QStringList &arguments, Options *options, QString *message)
     return true;
 }
 
-int run(const Options &options, const ChartWriter &charts)
+int run(const Options &options, const ChartWriter &charts, const TrackPictureWriter &trackPicture)
 {
     if (!options.compareWith.isEmpty())
         return CompareLogs::run(options.log, options.compareWith, options.outDirectory);
@@ -113,7 +119,8 @@ int run(const Options &options, const ChartWriter &charts)
 
     const QDir outDir(options.outDirectory);
     const bool madeDir = !outDir.exists();
-    if ((options.json || options.csv || options.png) && !QDir().mkpath(options.outDirectory))
+    const bool writesFiles = options.json || options.csv || options.png || options.gpx || options.kml;
+    if (writesFiles && !QDir().mkpath(options.outDirectory))
         return fail(Usage, QStringLiteral("cannot make the folder %1").arg(options.outDirectory));
 
     LogAnalysis analysis;
@@ -135,6 +142,10 @@ int run(const Options &options, const ChartWriter &charts)
         }
     }
     bool rtkSeen = false;
+    // The track, 24 bytes an epoch, only for the files that show it.
+    std::unique_ptr<Track> track;
+    if (options.gpx || options.kml || (options.png && trackPicture))
+        track = std::make_unique<Track>();
     analysis.setEpochSink([&](const Epoch &epoch, const EpochStatistics &stats, double utc) {
         if (!std::isnan(utc)) {
             const qint64 ms = qRound64(utc * 1000);
@@ -144,6 +155,8 @@ int run(const Options &options, const ChartWriter &charts)
         }
         if (options.csv)
             csv.addEpoch(epoch, stats, utc);
+        if (track)
+            track->addEpoch(epoch);
     });
     // The log is the session's source, read through as fast as it goes.
     if (!analysis.readLog(options.log, &error))
@@ -172,9 +185,15 @@ int run(const Options &options, const ChartWriter &charts)
     }
     if (options.png && charts && !charts(analysis, analysis.signalHistory(), options.outDirectory, &error))
         return fail(Usage, error);
+    if (options.gpx && !TrackExport::writeGpxFile(*track, outDir.filePath(QStringLiteral("track.gpx")), &error))
+        return fail(Usage, error);
+    if (options.kml && !TrackExport::writeKmlFile(*track, outDir.filePath(QStringLiteral("track.kml")), &error))
+        return fail(Usage, error);
+    if (track && trackPicture && !trackPicture(*track, outDir.filePath(QStringLiteral("track.png")), &error))
+        return fail(Usage, error);
 
     QString text = analysisText(summary);
-    if (options.json || options.csv || options.png)
+    if (writesFiles)
         text += QStringLiteral("Files      %1\n").arg(QDir(options.outDirectory).absolutePath());
     std::fputs(text.toLocal8Bit().constData(), stdout);
     std::fflush(stdout);

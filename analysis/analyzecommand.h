@@ -11,9 +11,10 @@
 
 class LogAnalysis;
 class SignalHistory;
+class Track;
 
 // `skyloupe --analyze LOG [--reference LAT,LON,H] [--out DIR]
-// [--format json,csv,png]`: a recorded log read without a window.
+// [--format json,csv,png,gpx,kml]`: a recorded log read without a window.
 namespace AnalyzeCommand {
 
 // Exit statuses besides 0.
@@ -31,6 +32,8 @@ struct Options
     bool json = true;
     bool csv = true;
     bool png = false;
+    bool gpx = false;   // track.gpx (and track.png)
+    bool kml = false;   // track.kml (and track.png)
     // With --compare: the reference's log; LOG is then the receiver under
     // test, and the comparison is written instead of the analysis.
     QString compareWith;
@@ -50,10 +53,15 @@ QString defaultOutDirectory(const QString &log);
 using ChartWriter = std::function<bool(LogAnalysis &analysis, SignalHistory &history, const QString &directory,
                                        QString *error)>;
 
+// Draws the track on the map's offline background into a PNG file; false
+// with the reason when it cannot be written.
+using TrackPictureWriter = std::function<bool(const Track &track, const QString &file, QString *error)>;
+
 // Reads the log in pieces of 1 MB, writes what the options ask for and the
 // text summary to standard output; the exit status, with a message on
 // standard error for any but 0.
-int run(const Options &options, const ChartWriter &charts = ChartWriter());
+int run(const Options &options, const ChartWriter &charts = ChartWriter(),
+        const TrackPictureWriter &trackPicture = TrackPictureWriter());
 
 } // namespace AnalyzeCommand
 

@@ -1,5 +1,5 @@
-// The window's "View" menu: the signal history, position accuracy and
-// sentence docks. The histories follow every finished epoch from the start,
+// The window's "View" menu: the signal history, position accuracy,
+// sentence and map docks. The histories follow every finished epoch from the start,
 // shown or not; the docks start hidden, so the window looks as it always
 // did until the user opens one.
 #include "app/mainwindow.h"
@@ -13,9 +13,11 @@
 #include "ntrip/correctionspanel.h"
 #include "ntrip/ntripstore.h"
 #include "settings/filelocations.h"
+#include "map/mapview.h"
 #include "receiver/receivermodel.h"
 #include "session/receiversession.h"
 #include "sentences/sentenceview.h"
+#include "settings/filelocations.h"
 
 #include <QDockWidget>
 #include <QMenu>
@@ -60,6 +62,8 @@ void MainWindow::buildViews()
     connect(m_corrections, &CorrectionsLink::message, this, &MainWindow::showSessionMessage);
     addDock(tr("Corrections"), QStringLiteral("correctionsDock"),
             new CorrectionsPanel(m_corrections, new NtripStore(Places::current().configFile, this)));
+    addDock(tr("Map"), QStringLiteral("mapDock"),
+            new MapView(m_session->track(), m_session->positionHistory(), Places::current().configFile));
 }
 
 void MainWindow::startCorrections(const NtripSettings &settings)

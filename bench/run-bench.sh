@@ -79,6 +79,8 @@ step "10/10 noise as fast as the line is read for $flood s" \
     bench/bench_flood.sh "$build" unpaced 0 "$flood"
 step "11 skyloupe --analyze of the hour, one core" \
     "$build/bench/bench_analyze" "$work/hour.nma"
+step "12 a day at 10 Hz on the map" \
+    "$build/bench/bench_map" 864000
 
 # key <TAB> label <TAB> goal ("<N", ">=N" or empty), in the order shown.
 cat >"$work/layout.tsv" <<'EOF'
@@ -118,6 +120,10 @@ history.refresh_history_ms	5 day of history: history view refresh
 history.refresh_accuracy_ms	5 day of history: accuracy view refresh	
 history.chart_points	5 day of history: points the charts hold	
 history.sentence_counter_block_us	5 sentence counter: cost per block	
+map.track_mb	12 map, a 10 Hz day: the track's points	<30
+map.rss_growth	12 map, a 10 Hz day: RSS the track adds	<30
+map.draw_whole_ms	12 map, a 10 Hz day: whole track, one picture	<100
+map.draw_worst_ms	12 map, a 10 Hz day: worst zoom, one picture	<100
 views.hidden_cpu_pct	6 10 Hz, views hidden: CPU	
 line921600.10hz.rss_end	6 10 Hz, views hidden: RSS at the end	
 views.shown_cpu_pct	7 10 Hz, views shown: CPU	

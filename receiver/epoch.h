@@ -82,6 +82,9 @@ struct Epoch
     double pdop = std::numeric_limits<double>::quiet_NaN();
     double vdop = std::numeric_limits<double>::quiet_NaN();
     int satellitesInUse = -1;  // GGA field 7; -1: not sent
+    // GST: the 1-sigma error of latitude and longitude, metres; NaN: not sent.
+    double latitudeSigma = std::numeric_limits<double>::quiet_NaN();
+    double longitudeSigma = std::numeric_limits<double>::quiet_NaN();
 
     QVector<SatelliteInView> satellites;   // in the order first listed
     QVector<SatelliteKey> used;            // listed in a GSA, in view or not

@@ -83,9 +83,9 @@ void EpochAssembler::addLine(const QByteArray &received, qint64 receivedMs)
         key.reserve(64);
     key.resize(0);
     key.append(line.constData(), addressSize);
-    enum Kind { Other, Gga, Rmc, Gns, Gll, Zda, Gsa, Gsv };
+    enum Kind { Other, Gga, Rmc, Gns, Gll, Zda, Gsa, Gsv, Gst };
     static const struct { char name[4]; Kind kind; } kinds[] = {
-        {"GSV", Gsv}, {"GSA", Gsa}, {"GGA", Gga}, {"RMC", Rmc}, {"GNS", Gns}, {"GLL", Gll}, {"ZDA", Zda}};
+        {"GSV", Gsv}, {"GSA", Gsa}, {"GGA", Gga}, {"RMC", Rmc}, {"GNS", Gns}, {"GLL", Gll}, {"ZDA", Zda}, {"GST", Gst}};
     Kind kind = Other;
     for (const auto &k : kinds) {
         if (addressSize >= 6 && std::memcmp(line.constData() + addressSize - 3, k.name, 3) == 0) {
@@ -108,6 +108,7 @@ void EpochAssembler::addLine(const QByteArray &received, qint64 receivedMs)
     case Gns: readGns(fields, receivedMs); break;
     case Gll: readGll(fields, receivedMs); break;
     case Zda: readZda(fields); break;
+    case Gst: readGst(fields); break;
     case Gsa: readGsa(fields, receivedMs); break;
     case Gsv: {
         readGsv(fields);
@@ -338,6 +339,13 @@ void EpochAssembler::readGll(const NmeaFields &fields, qint64 receivedMs)
         noteFixLine(receivedMs);
     if (fields.isAt(6, "A"))
         setPosition(fields, 1, 1);
+}
+
+// $GPGST,172814.0,0.006,0.023,0.020,273.6,0.023,0.020,0.031*6A
+void EpochAssembler::readGst(const NmeaFields &fields)
+{
+    m_current.latitudeSigma = readNumber(fields, 6);
+    m_current.longitudeSigma = readNumber(fields, 7);
 }
 
 // $GNZDA,235647.05,20,12,2017,00,00*79

@@ -73,6 +73,7 @@ private:
     // A line that reports a fix arrived.
     void noteFixLine(qint64 receivedMs);
     void readZda(const NmeaFields &fields);
+    void readGst(const NmeaFields &fields);
     void readGsa(const NmeaFields &fields, qint64 receivedMs);
     void readGsv(const NmeaFields &fields);
     // The label of the satellite numbered in `field` of a GSV line.

@@ -7,6 +7,8 @@ packages=(
     cmake make g++ pkg-config
     qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev
     libqwt-qt5-dev libqwt-qt5-6
+    qtdeclarative5-dev libqt5quickwidgets5 qml-module-qtquick2 qml-module-qtlocation qml-module-qtpositioning
+    libxml2-utils
     fonts-liberation
     xvfb xauth imagemagick
     gpsd ser2net rtklib qt5keychain-dev

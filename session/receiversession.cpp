@@ -3,6 +3,7 @@
 #include "accuracy/positionhistory.h"
 #include "history/signalhistory.h"
 #include "link/checksum.h"
+#include "map/track.h"
 #include "nmea/logfile.h"
 #include "nmea/nmeafields.h"
 #include "receiver/receivermodel.h"
@@ -66,6 +67,8 @@ ReceiverSession::ReceiverSession(QObject *parent)
                             + '\n');
         }
     });
+    m_track = new Track(this);
+    connect(m_receiver, &ReceiverModel::epochFinished, m_track, &Track::addEpoch);
 
     // The version query waits in a thread of its own.
     m_timer = new timerthread;

@@ -29,6 +29,7 @@ class QThread;
 class QTimer;
 class ReceiverModel;
 class SignalHistory;
+class Track;
 class timerthread;
 
 // One received line as the sentence table shows it: the row it went to,
@@ -53,7 +54,7 @@ struct SessionBlock
 };
 
 // One receiver, whatever reaches it: owns its source, the connection's log
-// file, the receiver model and the histories that follow it, the sentence
+// file, the receiver model and the histories and track that follow it, the sentence
 // counter, the line's health and the baud search, the fix state and the
 // version query with its follow-ups, and sends its commands. Every byte a
 // source reads goes through takeBlock(): to the log first, then to the
@@ -95,6 +96,7 @@ public:
     ReceiverModel *receiverModel() const { return m_receiver; }
     SignalHistory *signalHistory() const { return m_signalHistory; }
     PositionHistory *positionHistory() const { return m_positionHistory; }
+    Track *track() const { return m_track; }
     const SentenceCounter &sentenceCounter() const { return m_sentenceCounter; }
     SentenceCounter *sentenceCounterPointer() { return &m_sentenceCounter; }
     const LineHealth &lineHealth() const { return m_lineHealth; }
@@ -223,6 +225,7 @@ private:
     ReceiverModel *m_receiver = nullptr;
     SignalHistory *m_signalHistory = nullptr;
     PositionHistory *m_positionHistory = nullptr;
+    Track *m_track = nullptr;
     SentenceCounter m_sentenceCounter;
     SentenceRows m_rows;
     QByteArray m_unended;   // the last block's piece after its last line feed

@@ -37,3 +37,41 @@ void applyReceiverProfile(const ReceiverProfile &profile, quint64 seed, SimEpoch
     epoch->altitude = std::round((epoch->siteAltitude + up) * 100.0) / 100.0;
     epoch->altitudeDecimals = 2;
 }
+
+void driveEpoch(qint64 simMs, SimEpoch *epoch)
+{
+    const double straight = 1000.0;
+    const double radius = 250.0;
+    const double lap = 2 * straight + 2 * M_PI * radius;
+    const double along = std::fmod(simMs / 1000.0 * DriveSpeedMs, lap);
+    const double inLap = along / DriveSpeedMs;
+    double east = 0, north = 0;
+    if (along < straight) {                       // east along the south side
+        east = along;
+    } else if (along < straight + M_PI * radius) { // round the east end
+        const double a = (along - straight) / radius;
+        east = straight + radius * std::sin(a);
+        north = radius - radius * std::cos(a);
+    } else if (along < 2 * straight + M_PI * radius) {   // west along the north side
+        east = straight - (along - straight - M_PI * radius);
+        north = 2 * radius;
+    } else {                                      // round the west end
+        const double a = (along - 2 * straight - M_PI * radius) / radius;
+        east = -radius * std::sin(a);
+        north = radius + radius * std::cos(a);
+    }
+    const double radiusM = SimEarthRadiusKm * 1000.0;
+    // The sky's own wander rides along.
+    const double dLat = qRadiansToDegrees(north / radiusM);
+    const double dLon = qRadiansToDegrees(east / (radiusM * std::cos(qDegreesToRadians(epoch->siteLatitude))));
+    epoch->siteLatitude += dLat;
+    epoch->siteLongitude += dLon;
+    epoch->latitude = roundToNmeaMinutes(epoch->latitude + dLat);
+    epoch->longitude = roundToNmeaMinutes(epoch->longitude + dLon);
+    if (inLap >= DriveOutageFromS && inLap < DriveOutageFromS + DriveOutageS) {
+        epoch->fix = 1;
+        epoch->hdop = epoch->pdop = epoch->vdop = 99.99;
+        for (SimSatellite &s : epoch->satellites)
+            s.used = false;
+    }
+}

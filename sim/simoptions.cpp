@@ -53,6 +53,9 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
         QStringLiteral("White Gaussian noise with this standard deviation in metres on east, north and up, new "
                        "each epoch, in place of the default wander of about a metre; the truth's \"site\" is the "
                        "position without noise. Example: --position-noise 2.5"), QStringLiteral("SIGMA_M"));
+    const QCommandLineOption drive(QStringLiteral("drive"),
+        QStringLiteral("Drive round a 3.6 km loop east of the site at 50 km/h, losing the fix for 12 s each lap "
+                       "(an underpass). Example: --drive --rate 10"));
     const QCommandLineOption cnrOffset(QStringLiteral("cnr-offset"),
         QStringLiteral("Adds this many dB (whole, may be negative) to every CNR sent, of every band; a tracked "
                        "signal stays at 1 or above, an untracked one at 0. Example: --cnr-offset -3"),
@@ -130,7 +133,7 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
                        "(1005) and GLONASS biases (1230). Example: --write-rtcm base.rtcm --epochs 120"),
         QStringLiteral("FILE"));
     parser.addOptions({rtk, writeRtcm});
-    parser.addOptions({help, version, rate, seed, start, ttff, signalCount, positionNoise, cnrOffset, replay, speed,
+    parser.addOptions({help, version, rate, seed, start, ttff, signalCount, positionNoise, drive, cnrOffset, replay, speed,
                        loop, nmea, lfOnly, chunk, garbage, hangup, noise, baud, truth, link, stdinLifetime, lineRate, flood,
                        epochs, output, writeLog, tcp, udp});
 
@@ -195,6 +198,7 @@ SimParse parseSimOptions(const QStringList &arguments, SimOptions *o, QString *m
         if (!ok || o->receiver.positionNoiseM < 0 || o->receiver.positionNoiseM > 10000)
             return fail(QStringLiteral("--position-noise must be metres, 0 to 10000"));
     }
+    o->receiver.drive = parser.isSet(drive);
     if (parser.isSet(cnrOffset)) {
         o->receiver.cnrOffset = parser.value(cnrOffset).toInt(&ok);
         if (!ok || qAbs(o->receiver.cnrOffset) > 99)

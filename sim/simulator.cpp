@@ -235,6 +235,8 @@ bool Simulator::nextEpochBytes(qint64 simMs, QByteArray *bytes)
     } else {
         const bool fixed = m_fix.hasFix(simMs);
         m_lastEpoch = m_sky.epochAt(simMs, fixed, m_fix.tracked(simMs), m_options.receiver.signalCount);
+        if (m_options.receiver.drive)
+            driveEpoch(simMs, &m_lastEpoch);
         const int quality = fixed ? m_rtk.quality(simMs, m_fix.fixAtMs()) : 0;
         ReceiverProfile profile = m_options.receiver;
         if (RtkState::noiseOf(quality) > 0)
