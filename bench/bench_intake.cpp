@@ -31,7 +31,7 @@
 
 namespace {
 
-double percentile(QVector<double> v, double p)
+double quantile(QVector<double> v, double p)
 {
     std::sort(v.begin(), v.end());
     const int i = qBound(0, static_cast<int>(p * (v.size() - 1) + 0.5), v.size() - 1);
@@ -40,7 +40,7 @@ double percentile(QVector<double> v, double p)
 
 double median(const QVector<double> &v)
 {
-    return percentile(v, 0.5);
+    return quantile(v, 0.5);
 }
 
 // Cuts the stream before every line of the type that opens its first epoch.
@@ -118,9 +118,9 @@ Run runOnce(const QList<QByteArray> &blocks)
     const double seconds = whole.nsecsElapsed() / 1e9;
     Run r;
     r.blockMedianUs = median(blockUs);
-    r.blockP99Us = percentile(blockUs, 0.99);
+    r.blockP99Us = quantile(blockUs, 0.99);
     r.lineMedianUs = median(lineUs);
-    r.lineP99Us = percentile(lineUs, 0.99);
+    r.lineP99Us = quantile(lineUs, 0.99);
     r.linesPerSecond = lines / seconds;
     r.loadPlotShare = insideNs / 1e9 / seconds;
     window.form()->ctn_btn->click();
