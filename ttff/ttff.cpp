@@ -67,9 +67,16 @@ void ttff::on_campaign_btn_clicked()
     emit campaignRequested();
 }
 
+void ttff::noteRestartReport()
+{
+    m_reportMs = m_now();
+}
+
 void ttff::start_time_update()
 {
-    m_display.start(m_now());
+    // From the restart report, the pause before this start included.
+    m_display.start(m_reportMs >= 0 ? m_reportMs : m_now());
+    m_reportMs = -1;
     m_displayTimer->start();   // restarts the 50 ms ticks when already running
 }
 
