@@ -61,6 +61,7 @@ private:
     std::function<qint64()> m_now;
     TtffDisplay m_display;
     qint64 m_reportMs = -1;   // the restart report not yet counted from; -1: none
+    qint64 m_pausedFixMs = -1;   // a first fix that came during the pause; -1: none
 };
 
 #endif // TTFF_H
