@@ -11,7 +11,6 @@
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QtMath>
-#include <QThread>
 
 #include <algorithm>
 #include <QDateTime>
@@ -46,12 +45,13 @@ void MainWindow::showBlock(const SessionBlock &block)
             showGsa(line.gsa);
     }
     // The receiver reports its restart: start the TTFF display once per
-    // block, after the pause the test relies on.
+    // block, after the pause the test relies on, counting from the report.
+    // The pause is a timer: the window goes on showing what arrives.
     bool ttffStarted = false;
     for (int i = 0; i < block.restartReports; ++i) {
         if (takeTtffStart(ttffStarted, m_ttff->isActiveWindow())) {
-            QThread::msleep(kTtffStartPauseMs);
-            emit ttff_start_timer();
+            m_ttff->noteRestartReport();
+            QTimer::singleShot(kTtffStartPauseMs, this, &MainWindow::ttff_start_timer);
         }
     }
     // Every block ends with the statistics: the grid shows the values held.

@@ -72,7 +72,7 @@ const ConstellationRow *findConstellation(const QByteArray &talker, int prn)
 
 QString satelliteLabel(const ConstellationRow &row, const QByteArray &numberAsSent)
 {
-    if (row.offset == 0)
+    if (row.offset <= 0)
         return QLatin1Char(row.letter) + QString::fromLatin1(numberAsSent);
     const int own = numberAsSent.toInt() - row.offset;
     return QLatin1Char(row.letter) + QStringLiteral("%1").arg(own, 2, 10, QLatin1Char('0'));

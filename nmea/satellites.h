@@ -66,8 +66,8 @@ struct ConstellationRow
 const ConstellationRow *findConstellation(const QByteArray &talker, int prn);
 
 // The label of a satellite: the letter and the number as sent ("G05", "Q193",
-// "G9"), or, for a shifted number, the constellation's own number with at
-// least two digits ("B14" for 214, "S127" for SBAS sent as 40).
+// "G9", "S40" for SBAS PRN 127), or, for an extended number, the
+// constellation's own number with two digits ("B14" for 214).
 QString satelliteLabel(const ConstellationRow &row, const QByteArray &numberAsSent);
 
 // The number of satellites a GSV line holds: one per complete group of four

@@ -67,9 +67,23 @@ void ttff::on_campaign_btn_clicked()
     emit campaignRequested();
 }
 
+void ttff::noteRestartReport()
+{
+    m_reportMs = m_now();
+}
+
 void ttff::start_time_update()
 {
-    m_display.start(m_now());
+    // From the restart report, the pause before this start included.
+    m_display.start(m_reportMs >= 0 ? m_reportMs : m_now());
+    m_reportMs = -1;
+    if (m_pausedFixMs >= 0) {
+        // The fix came during the pause: the test is over already.
+        ui->lcdNumber->display(m_display.tick(m_pausedFixMs));
+        m_pausedFixMs = -1;
+        ttff_time();
+        return;
+    }
     m_displayTimer->start();   // restarts the 50 ms ticks when already running
 }
 
@@ -80,6 +94,10 @@ void ttff::onTimeOut()
 
 void ttff::ttff_time()
 {
+    if (m_reportMs >= 0 && !m_display.isCounting()) {
+        m_pausedFixMs = m_now();   // shown when the pause ends
+        return;
+    }
     m_display.stop();
     m_displayTimer->stop();
 }

@@ -25,6 +25,10 @@ public:
     // Replaces the monotonic clock the display reads (milliseconds), so a
     // test can show chosen times; the default counts from construction.
     void setClock(std::function<qint64()> nowMs);
+    // The receiver reported its restart now: the display, when it starts
+    // after the pause, counts from this moment.
+    void noteRestartReport();
+
     // The display's state and the text on the LCD.
     const TtffDisplay &display() const { return m_display; }
 
@@ -56,6 +60,8 @@ private:
     QElapsedTimer m_clock;
     std::function<qint64()> m_now;
     TtffDisplay m_display;
+    qint64 m_reportMs = -1;   // the restart report not yet counted from; -1: none
+    qint64 m_pausedFixMs = -1;   // a first fix that came during the pause; -1: none
 };
 
 #endif // TTFF_H

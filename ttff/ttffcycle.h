@@ -11,7 +11,7 @@
 // passed in by the caller.
 
 // How long the window waits after the receiver's restart report before the
-// display starts; the measured time excludes this pause.
+// display starts; the measured time counts from the report, pause included.
 constexpr int kTtffStartPauseMs = 1000;
 
 // A "$PAIR010,1,-1" restart report inside one received block: returns true

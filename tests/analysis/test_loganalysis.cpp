@@ -345,6 +345,11 @@ void TestLogAnalysis::captures()
 
     const QJsonObject summary = analyse(bytes);
     QCOMPARE(summary["epochs"].toInt(), epochs);
+    // Epochs before the first date have none, and a corrupt RMC none of its
+    // own: no span runs from 1970 or to 2080 and later (one capture's did,
+    // 1970 to 2099, with a CEP50 of 284 km).
+    QVERIFY(!summary["firstTime"].toString().startsWith(QLatin1String("1970")));
+    QVERIFY(summary["lastTime"].toString() < QLatin1String("2080"));
     for (const QJsonValue &t : summary["sentences"]["types"].toArray()) {
         const QByteArray type = t["type"].toString().toLatin1();
         if (type != "?") {

@@ -20,7 +20,7 @@
 
 namespace {
 
-const QByteArray kGga("$GPGGA,123519.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
+const QByteArray kGga("$GPGGA,123519.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*59\r\n");
 const QByteArray kRmc("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n");
 
 QString text(const QTableWidget *table, int row, int column)
@@ -109,18 +109,18 @@ void TestIntake::sentenceTable_data()
     QTest::newRow("first block creates rows, second counts them")
             << QList<QByteArray>{kGga + kRmc, kGga + kRmc} << QStringList{row(2, kGga), row(2, kRmc)};
 
-    const QByteArray gngga("$GNGGA,123520.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*59\r\n");
+    const QByteArray gngga("$GNGGA,123520.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*4D\r\n");
     QTest::newRow("two GGA talkers take two rows")
             << QList<QByteArray>{kGga + gngga, kGga + gngga} << QStringList{row(2, kGga), row(2, gngga)};
 
-    const QByteArray gps("$GNGSA,A,3,05,13,,,,,,,,,,,1.8,1.0,1.5,1*33\r\n");
-    const QByteArray gal("$GNGSA,A,3,11,12,,,,,,,,,,,1.8,1.0,1.5,3*31\r\n");
-    const QByteArray gpgsa("$GPGSA,A,3,07,,,,,,,,,,,,1.9,1.1,1.6,1*2E\r\n");
+    const QByteArray gps("$GNGSA,A,3,05,13,,,,,,,,,,,1.8,1.0,1.5,1*3A\r\n");
+    const QByteArray gal("$GNGSA,A,3,11,12,,,,,,,,,,,1.8,1.0,1.5,3*3C\r\n");
+    const QByteArray gpgsa("$GPGSA,A,3,07,,,,,,,,,,,,1.9,1.1,1.6,1*27\r\n");
     QTest::newRow("GSA rows by system, a GPGSA with ID 1 joins the first")
             << QList<QByteArray>{gps + gal, gpgsa} << QStringList{row(2, gpgsa), row(1, gal)};
 
-    const QByteArray old("$GPGSA,A,3,05,13,,,,,,,,,,,2.5,1.3,2.2*3C\r\n");
-    const QByteArray glo("$GNGSA,A,3,65,66,,,,,,,,,,,1.8,1.0,1.5,2*3C\r\n");
+    const QByteArray old("$GPGSA,A,3,05,13,,,,,,,,,,,2.5,1.3,2.2*30\r\n");
+    const QByteArray glo("$GNGSA,A,3,65,66,,,,,,,,,,,1.8,1.0,1.5,2*3D\r\n");
     QTest::newRow("old GPS GSA with VDOP ending in 2 is not GLONASS")
             << QList<QByteArray>{glo, old} << QStringList{row(1, glo), row(1, old)};
 
@@ -132,7 +132,7 @@ void TestIntake::sentenceTable_data()
             << QStringList{row(2, gsv1), row(2, gsv2), row(2, gsv3)};
 
     const QByteArray txt("$GNTXT,01,01,02,ANTSTATUS=OK*25\r\n");
-    const QByteArray gst("$GNGST,082356.00,1.8,,,,1.7,1.3,2.2*7E\r\n");
+    const QByteArray gst("$GNGST,082356.00,1.8,,,,1.7,1.3,2.2*60\r\n");
     QTest::newRow("unknown types keep one row each")
             << QList<QByteArray>{txt + gst, txt + gst, txt} << QStringList{row(3, txt), row(2, gst)};
 
@@ -187,7 +187,7 @@ void TestIntake::handlersRunOnlyOnUpdate()
 
     // Clearing the table starts over: the next GGA only creates its row again.
     logTable()->clear();
-    feed({"$GPGGA,010203.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"});
+    feed({"$GPGGA,010203.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*64\r\n"});
     QCOMPARE(text(infoTable(), 0, 2), QStringLiteral("12:35:19.000"));
     QCOMPARE(text(logTable(), 0, 1), QStringLiteral("1"));
 }
@@ -202,8 +202,8 @@ void TestIntake::tableFitsContents()
             s << logTable()->rowHeight(r);
         return s;
     };
-    const QByteArray gga2("$GNGGA,123519.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*59\r\n");
-    const QByteArray longer("$GNGGA,123519.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,,,,,,,,,,,,,,,*59\r\n");
+    const QByteArray gga2("$GNGGA,123519.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
+    const QByteArray longer("$GNGGA,123519.000,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,,,,,,,,,,,,,,,*47\r\n");
     const QList<QByteArray> blocks{kGga, kGga + kRmc, kGga + gga2, longer, gga2, QByteArray("junk\r\n")};
     for (const QByteArray &block : blocks) {
         feed({block});
@@ -270,11 +270,11 @@ void TestIntake::restartReportStartsDisplayOnce()
     feed({report + kGga + report});
     const qint64 ms = clock.elapsed();
 
+    // The pause is a timer: the window is never held up.
+    QVERIFY2(ms < 900, qPrintable(QString::number(ms)));
+    QCOMPARE(started.size(), 0);
+    QTest::qWait(kTtffStartPauseMs + 300);
     QCOMPARE(started.size(), starts);
-    if (starts > 0)
-        QVERIFY2(ms >= 950 && ms < 1900, qPrintable(QString::number(ms)));
-    else
-        QVERIFY2(ms < 900, qPrintable(QString::number(ms)));
     // The report keeps its own row and counts both lines after the first.
     QCOMPARE(usedRows(logTable()).last(), row(2, report));
     dialog->hide();
@@ -282,7 +282,7 @@ void TestIntake::restartReportStartsDisplayOnce()
 
 void TestIntake::positionShown()
 {
-    const QByteArray gga("$GNGGA,001043.00,3342.6618,S,07033.3488,W,2,12,0.71,520.2,M,32.1,M,,0000*4D\r\n");
+    const QByteArray gga("$GNGGA,001043.00,3342.6618,S,07033.3488,W,2,12,0.71,520.2,M,32.1,M,,0000*47\r\n");
     feed({gga, gga});
     const QStringList expected{"00:10:43.00", "33.711030", "S", "70.555813", "W", "12", "520.2"};
     for (int r = 0; r < expected.size(); ++r)
@@ -317,10 +317,10 @@ void TestIntake::fixedSatellitesAndLamps()
         QCOMPARE(lamp(4), QString::fromLatin1(threeD));
     };
 
-    const QByteArray gps("$GNGSA,A,3,05,13,195,47,,,,,,,,,1.8,1.0,1.5,1*0A\r\n");
-    const QByteArray gal("$GNGSA,A,3,11,21,19,,,,,,,,,,1.44,0.87,1.15,3*0D\r\n");
-    const QByteArray glo("$GNGSA,A,2,65,66,,,,,,,,,,,2.1,1.2,1.7,2*3C\r\n");
-    const QByteArray qzss("$GNGSA,A,3,193,194,,,,,,,,,,,1.8,1.0,1.5,5*0F\r\n");
+    const QByteArray gps("$GNGSA,A,3,05,13,195,47,,,,,,,,,1.8,1.0,1.5,1*04\r\n");
+    const QByteArray gal("$GNGSA,A,3,11,21,19,,,,,,,,,,1.44,0.87,1.15,3*03\r\n");
+    const QByteArray glo("$GNGSA,A,2,65,66,,,,,,,,,,,2.1,1.2,1.7,2*36\r\n");
+    const QByteArray qzss("$GNGSA,A,3,193,194,,,,,,,,,,,1.8,1.0,1.5,5*3E\r\n");
     feed({gps + gal + glo + qzss});   // first of each key: rows only
 
     feed({gps});
@@ -348,7 +348,7 @@ void TestIntake::fixedSatellitesAndLamps()
     expectLamps("green", "red");
     QCOMPARE(text(grid(), 2, 1), QString());
 
-    feed({"$GNGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9,2*30\r\n"});
+    feed({"$GNGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9,2*09\r\n"});
     QCOMPARE(text(infoTable(), 7, 2), QStringLiteral("none"));
     expectLamps("red", "red");
 }
@@ -530,8 +530,8 @@ QList<QByteArray> epochs(const QByteArray &data)
 
 namespace {
 // Four GPS satellites with CNR 40, 38, 35 and 30: top-4 average 35.75.
-const QByteArray kGpsSky("$GPGSV,1,1,04,05,45,090,40,13,30,180,38,15,60,270,35,29,10,045,30,1*6B\r\n");
-const QByteArray kGpsUsed("$GNGSA,A,3,05,13,,,,,,,,,,,1.8,1.0,1.5,1*0A\r\n");
+const QByteArray kGpsSky("$GPGSV,1,1,04,05,45,090,40,13,30,180,38,15,60,270,35,29,10,045,30,1*63\r\n");
+const QByteArray kGpsUsed("$GNGSA,A,3,05,13,,,,,,,,,,,1.8,1.0,1.5,1*3A\r\n");
 
 int pixelsOf(const QImage &image, const QColor &colour)
 {

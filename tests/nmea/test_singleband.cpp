@@ -14,7 +14,9 @@
 //   satellites where they showed field 3 of the latest GSV sentence (which
 //   one receiver fills with the count of all its talkers);
 // - satellites sent in extended numbering (BeiDou 201-263 of one receiver)
-//   were neither drawn nor counted; their constellation is left out.
+//   were neither drawn nor counted; their constellation is left out;
+// - a satellite a GSA lists by the one numbering table (SBAS, GLONASS in a
+//   $GPGSA without system ID) is now filled as used where it was not.
 #include "app/mainwindow.h"
 #include "session/receiversession.h"
 #include "nmea/rowkey.h"
@@ -116,6 +118,21 @@ struct Shown
             if (!all.contains(entry.at(0)))
                 all += entry.at(0);
         return all;
+    }
+    // An entry ("S35:40:ffd8f44e:ffd8f44e") that is now filled as used
+    // where it was not ("...:1ed8f44e") takes its old fill.
+    void keepOldUnusedFills(const Shown &then)
+    {
+        for (auto lists : {std::make_pair(&bars, &then.bars), std::make_pair(&sky, &then.sky)}) {
+            for (int i = 0; i < lists.first->size() && i < lists.second->size(); ++i) {
+                QString &entry = (*lists.first)[i];
+                const QString &old = lists.second->at(i);
+                const int fill = entry.lastIndexOf(QLatin1Char(':')) + 1;
+                if (entry.size() == old.size() && entry.left(fill) == old.left(fill) && entry.midRef(fill, 2) == QLatin1String("ff")
+                    && old.midRef(fill, 2) == QLatin1String("1e") && entry.mid(fill + 2) == old.mid(fill + 2))
+                    entry = old;
+            }
+        }
     }
     void dropLetters(const QString &letters)
     {
@@ -250,6 +267,7 @@ void TestSingleBand::sameAsBefore()
         if (firstOfKey)
             continue;
         now.dropLetters(added);
+        now.keepOldUnusedFills(then);
         for (int cell = 0; cell < 20; ++cell) {
             if (added.contains(kColumnLetters.at(cell % 5)) || (cell >= 1 && cell <= 3))
                 now.cells[cell] = then.cells.at(cell);

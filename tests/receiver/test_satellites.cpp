@@ -147,13 +147,13 @@ void TestSatellites::snapshotLabels_data()
                     gsv("GL", {{"70", "20", "10", "25"}}),
                     gsv("GA", {{"11", "20", "10", "25"}}),
                     gsv("GB", {{"23", "20", "10", "25"}})}
-        << QStringList{"G05", "R70", "E11", "B23", "Q195", "S127"};
+        << QStringList{"G05", "R70", "E11", "B23", "Q195", "S40"};
     // NMEA 2.x-4.0 receivers number every constellation under $GP or $GN.
-    QTest::newRow("$GP numbering: GPS, SBAS 33-64 as PRN + 87, GLONASS 65-96, SBAS 120-158, QZSS 193-200")
+    QTest::newRow("$GP numbering: GPS, SBAS 33-64 (labelled as sent), GLONASS 65-96, SBAS 120-158, QZSS 193-200")
         << ByteList{gsv("GP", {{"32", "1", "2", "3"}, {"34", "1", "2", "3"}, {"64", "1", "2", "3"}, {"65", "1", "2", "3"},
                                {"96", "1", "2", "3"}, {"97", "1", "2", "3"}, {"119", "1", "2", "3"}, {"120", "1", "2", "3"},
                                {"158", "1", "2", "3"}, {"159", "1", "2", "3"}, {"200", "1", "2", "3"}, {"201", "1", "2", "3"}})}
-        << QStringList{"G32", "R65", "R96", "B01", "Q200", "S121", "S151", "S120", "S158"};
+        << QStringList{"G32", "R65", "R96", "B01", "Q200", "S34", "S64", "S120", "S158"};
     QTest::newRow("$GN numbers as $GP; $GL 65-96; $GA 101-136 only")
         << ByteList{gsv("GN", {{"05", "1", "2", "3"}, {"89", "1", "2", "3"}, {"101", "1", "2", "3"}}),
                     gsv("GL", {{"95", "1", "2", "3"}, {"05", "1", "2", "3"}}), gsv("GA", {{"101", "1", "2", "3"}})}
@@ -264,7 +264,7 @@ void TestSatellites::snapshotValuesAndColours()
          gsv("BD", {{"01", "5", "6", "7"}}), gsv("GQ", {{"01", "5", "6", "7"}})},
         {gsa("GN", {"05"}, "1")});
     QVERIFY(snapshot);
-    QCOMPARE(QStringList(snapshot->labels), QStringList({"G05", "G07", "R70", "E01", "B01", "Q01", "S132"}));
+    QCOMPARE(QStringList(snapshot->labels), QStringList({"G05", "G07", "R70", "E01", "B01", "Q01", "S45"}));
     QCOMPARE(snapshot->elevations, QList<float>({40, 0, 5, 5, 5, 5, 12}));
     QCOMPARE(snapshot->azimuths, QList<float>({83, 0, 6, 6, 6, 6, 300}));
     QCOMPARE(snapshot->cnrs, QList<float>({46, 0, 7, 7, 7, 7, 33}));

@@ -42,7 +42,7 @@ CycleResult runScript(const QStringList &events)
         } else if (what == QLatin1String("report") || what == QLatin1String("away")) {
             if (takeTtffStart(startedThisBlock, what == QLatin1String("report"))) {
                 ++r.starts;
-                display.start(t + kTtffStartPauseMs);
+                display.start(t);   // counts from the report, pause included
             }
         } else if (what == QLatin1String("nofix") || what == QLatin1String("fix")) {
             const QByteArray &gsa = what == QLatin1String("fix") ? fixGsa : noFixGsa;
@@ -105,53 +105,53 @@ void TestTtffCycle::cycle_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("starts");
 
-    QTest::newRow("hot start: stopped at the first fix, pause excluded")
+    QTest::newRow("hot start: stopped at the first fix, counted from the report")
         << QStringList{"cmd", "block", "report@0", "nofix@2000", "fix@4340", "tick@9000"}
-        << S::Stopped << "3.34" << 1;
+        << S::Stopped << "4.34" << 1;
     QTest::newRow("fix before any no-fix report: keeps counting")
         << QStringList{"cmd", "block", "report@0", "fix@3000", "tick@5000"}
-        << S::Counting << "4.00" << 1;
+        << S::Counting << "5.00" << 1;
     QTest::newRow("fix before the display started: counts on")
         << QStringList{"cmd", "nofix@100", "fix@500", "block", "report@600", "fix@2000", "tick@3600"}
-        << S::Counting << "2.00" << 1;
+        << S::Counting << "3.00" << 1;
     QTest::newRow("two reports in one block: one start")
         << QStringList{"block", "report@0", "report@200", "tick@3000"}
-        << S::Counting << "2.00" << 1;
+        << S::Counting << "3.00" << 1;
     QTest::newRow("two reports in two blocks: second start resets")
         << QStringList{"block", "report@0", "block", "report@2000", "tick@4000"}
-        << S::Counting << "1.00" << 2;
+        << S::Counting << "2.00" << 2;
     QTest::newRow("report while another window is active: no start")
         << QStringList{"block", "away@0", "tick@3000"}
         << S::Idle << "0" << 0;
     QTest::newRow("active report after an inactive one in the same block")
         << QStringList{"block", "away@0", "report@100", "tick@3100"}
-        << S::Counting << "2.00" << 1;
+        << S::Counting << "3.00" << 1;
     QTest::newRow("Stop while counting keeps the value")
         << QStringList{"block", "report@0", "stop@3500", "tick@9000"}
-        << S::Stopped << "2.50" << 1;
+        << S::Stopped << "3.50" << 1;
     QTest::newRow("Stop while idle changes nothing")
         << QStringList{"stop@100", "tick@500"}
         << S::Idle << "0" << 0;
     QTest::newRow("fix lost and found again stops a restarted display")
         << QStringList{"cmd", "block", "report@0", "nofix@1500", "fix@3000",
                        "block", "report@4000", "nofix@5500", "fix@7750"}
-        << S::Stopped << "2.75" << 2;
+        << S::Stopped << "3.75" << 2;
     QTest::newRow("first fix after Stop changes nothing")
         << QStringList{"cmd", "block", "report@0", "nofix@1500", "stop@2000", "fix@5000"}
-        << S::Stopped << "1.00" << 1;
+        << S::Stopped << "2.00" << 1;
     QTest::newRow("restart while counting: second test counts from zero")
         << QStringList{"cmd", "block", "report@0", "nofix@1500", "tick@5000",
                        "cmd", "block", "report@6000", "nofix@7500", "fix@9250"}
-        << S::Stopped << "2.25" << 2;
+        << S::Stopped << "3.25" << 2;
     QTest::newRow("slow cold start in whole seconds")
         << QStringList{"cmd", "block", "report@0", "nofix@60000", "fix@1235500"}
-        << S::Stopped << "1234" << 1;
+        << S::Stopped << "1235" << 1;
     // Times of a monotonic clock that started at midnight the day before:
     // the test runs from 23:59:50 to 00:00:03.34 and the clock keeps
     // counting past one day, where a time of day would wrap to 0.
     QTest::newRow("across midnight")
         << QStringList{"cmd", "block", "report@86390000", "nofix@86395000", "fix@86403340"}
-        << S::Stopped << "12.34" << 1;
+        << S::Stopped << "13.34" << 1;
 }
 
 void TestTtffCycle::cycle()

@@ -98,23 +98,39 @@ void TestTtffDialog::runEmitsChosenRestart()
 
 void TestTtffDialog::displayShowsElapsed_data()
 {
-    QTest::addColumn<qint64>("elapsedMs");
+    QTest::addColumn<qint64>("pauseMs");     // restart report to start; 0: no report
+    QTest::addColumn<qint64>("fixMs");       // first fix after the report; -1: none
+    QTest::addColumn<qint64>("elapsedMs");   // after the start
     QTest::addColumn<double>("shown");
-    QTest::newRow("12.34 s") << qint64(12340) << 12.34;
-    QTest::newRow("999.99 s still with decimals") << qint64(999990) << 999.99;
-    QTest::newRow("1234.5 s in whole seconds") << qint64(1234500) << 1234.0;
+    QTest::newRow("12.34 s") << qint64(0) << qint64(-1) << qint64(12340) << 12.34;
+    QTest::newRow("999.99 s still with decimals") << qint64(0) << qint64(-1) << qint64(999990) << 999.99;
+    QTest::newRow("1234.5 s in whole seconds") << qint64(0) << qint64(-1) << qint64(1234500) << 1234.0;
+    QTest::newRow("counted from the restart report, pause included")
+        << qint64(1000) << qint64(-1) << qint64(2340) << 3.34;
+    QTest::newRow("a fix during the pause is shown at its time")
+        << qint64(1000) << qint64(700) << qint64(5000) << 0.7;
 }
 
 void TestTtffDialog::displayShowsElapsed()
 {
+    QFETCH(qint64, pauseMs);
+    QFETCH(qint64, fixMs);
     QFETCH(qint64, elapsedMs);
     QFETCH(double, shown);
     ttff d;
     qint64 now = 5000;
     d.setClock([&now] { return now; });
     QSignalSpy overflow(lcd(d), &QLCDNumber::overflow);
+    if (pauseMs > 0)
+        d.noteRestartReport();
+    if (fixMs >= 0) {
+        now += fixMs;
+        d.ttff_time();
+        now -= fixMs;
+    }
+    now += pauseMs;
     d.start_time_update();
-    QVERIFY(displayTimer(d)->isActive());
+    QCOMPARE(displayTimer(d)->isActive(), fixMs < 0);
     now += elapsedMs;
     d.onTimeOut();
     QCOMPARE(lcd(d)->value(), shown);
