@@ -79,6 +79,8 @@ step "10/10 noise as fast as the line is read for $flood s" \
     bench/bench_flood.sh "$build" unpaced 0 "$flood"
 step "11 skyloupe --analyze of the hour, one core" \
     "$build/bench/bench_analyze" "$work/hour.nma"
+step "12 an hour at 10 Hz, two bands, played back flat out in the window, every dock shown" \
+    "$build/bench/bench_replay"
 
 # key <TAB> label <TAB> goal ("<N", ">=N" or empty), in the order shown.
 cat >"$work/layout.tsv" <<'EOF'
@@ -137,6 +139,12 @@ analyze.sentences_per_s	11 analyze: sentences per CPU second	>=1000000
 analyze.rss_peak	11 analyze: peak RSS	<100
 analyze.json_only.sentences_per_s	11 analyze, summary only: sentences per CPU s	>=1000000
 analyze.json_only.rss_peak	11 analyze, summary only: peak RSS	
+replay.index_s	12 replay: index of the hour built	
+replay.x_real_time	12 replay flat out: multiple of real time	>=20
+replay.input_wait.p99	12 replay flat out: input wait, p99	<100
+replay.input_wait.worst	12 replay flat out: input wait, worst	<100
+replay.seek.median	12 replay: seek to an epoch shown, median	<500
+replay.seek.worst	12 replay: seek to an epoch shown, worst	<500
 EOF
 
 awk -F'\t' '
