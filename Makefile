@@ -36,7 +36,7 @@ clean:
 .PHONY: bench
 bench: deps
 	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build build-release -j $(JOBS) --target skyloupe skyloupe-sim bench_intake bench_line bench_history bench_analyze bench_map \
+	@cmake --build build-release -j $(JOBS) --target skyloupe skyloupe-sim bench_intake bench_line bench_history bench_analyze bench_map bench_replay \
 		>build-release/bench-build.log 2>&1 || (tail -40 build-release/bench-build.log; exit 1)
 	@bench/run-bench.sh build-release
 

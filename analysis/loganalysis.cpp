@@ -61,6 +61,7 @@ double CnrSummary::percentileOf(double share) const
 LogAnalysis::LogAnalysis()
     : m_session(std::make_unique<ReceiverSession>())
 {
+    m_session->setHeadless(true);
     ReceiverModel *model = m_session->receiverModel();
     QObject::connect(model, &ReceiverModel::epochFinished, m_session.get(),
                      [this](const Epoch &epoch) { addEpoch(epoch); });

@@ -19,6 +19,7 @@
 #include "session/receiversession.h"
 #include "ui_replaybar.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDockWidget>
 #include <QElapsedTimer>

@@ -81,6 +81,8 @@ step "11 skyloupe --analyze of the hour, one core" \
     "$build/bench/bench_analyze" "$work/hour.nma"
 step "12 a day at 10 Hz on the map" \
     "$build/bench/bench_map" 864000
+step "13 an hour at 10 Hz, two bands, played back flat out in the window, every dock shown" \
+    "$build/bench/bench_replay"
 
 # key <TAB> label <TAB> goal ("<N", ">=N" or empty), in the order shown.
 cat >"$work/layout.tsv" <<'EOF'
@@ -143,6 +145,12 @@ analyze.sentences_per_s	11 analyze: sentences per CPU second	>=1000000
 analyze.rss_peak	11 analyze: peak RSS	<100
 analyze.json_only.sentences_per_s	11 analyze, summary only: sentences per CPU s	>=1000000
 analyze.json_only.rss_peak	11 analyze, summary only: peak RSS	
+replay.index_s	13 replay: index of the hour built	
+replay.x_real_time	13 replay flat out: multiple of real time	>=20
+replay.input_wait.p99	13 replay flat out: input wait, p99	<100
+replay.input_wait.worst	13 replay flat out: input wait, worst	<100
+replay.seek.median	13 replay: seek to an epoch shown, median	<500
+replay.seek.worst	13 replay: seek to an epoch shown, worst	<500
 EOF
 
 awk -F'\t' '

@@ -13,7 +13,8 @@ void ReceiverModel::addBlock(const QByteArray &block, qint64 receivedMs)
     // The piece after the last line feed is not a line yet.
     int start = 0;
     for (int end = block.indexOf('\n'); end >= 0; end = block.indexOf('\n', start)) {
-        const QByteArray line = block.mid(start, end - start);
+        // A view of the block: the assembler keeps nothing of a line.
+        const QByteArray line = QByteArray::fromRawData(block.constData() + start, end - start);
         m_assembler.addLine(line, receivedMs);
         if (m_watchLine)
             m_watchLine(line);

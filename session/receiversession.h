@@ -81,6 +81,11 @@ public:
     // Takes `source` over as the source in use without opening it: a log
     // the caller reads through at once (the log analysis).
     void useSource(ByteSource *source);
+    // No window shows this session (the log analysis): the sentence
+    // table's rows, the fix state, the version query's follow-ups and the
+    // line's health are left out of the read loop; the log, the counter,
+    // the receiver model and the histories stay.
+    void setHeadless(bool headless) { m_headless = headless; }
     ByteSource *serialSource() const { return m_serial; }
     // The source open or being opened; the serial one when none other is.
     ByteSource *source() const { return m_source ? m_source.data() : m_serial; }
@@ -221,6 +226,7 @@ private:
     QPointer<ByteSource> m_source;   // another source while one is in use
     SourceMaker m_makeSource;
     bool m_open = false;
+    bool m_headless = false;
 
     ReceiverModel *m_receiver = nullptr;
     SignalHistory *m_signalHistory = nullptr;

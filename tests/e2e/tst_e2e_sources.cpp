@@ -6,6 +6,7 @@
 
 #include "app/mainwindow.h"
 #include "receiver/receivermodel.h"
+#include "replay/replayplayer.h"
 #include "session/receiversession.h"
 #include "session/sources.h"
 #include "session/serialsource.h"
@@ -41,6 +42,9 @@ std::unique_ptr<ReceiverSession> newSession()
     auto session = std::make_unique<ReceiverSession>();
     session->setSerialSource(new SerialSource);
     session->setSourceMaker(&Sources::make);
+    Sources::setReplayMaker([](const QString &path, QObject *parent, QString *) -> ByteSource * {
+        return new ReplayPlayer(path, parent);
+    });
     return session;
 }
 
@@ -239,6 +243,7 @@ void TestEndToEndSources::badSources_data()
     QTest::newRow("peer closing mid-line") << "mid-line" << "tcp://127.0.0.1:%1" << "disconnected" << true;
     QTest::newRow("junk flood bounded") << "flood" << "tcp://127.0.0.1:%1" << "" << true;
     QTest::newRow("a log that is not there") << "" << "file:/no/such/log.nma" << "does not exist" << false;
+    QTest::newRow("a log without NMEA") << "binary log" << "file:%1/binary.nma" << "holds no NMEA" << false;
 }
 
 void TestEndToEndSources::badSources()
@@ -268,6 +273,10 @@ void TestEndToEndSources::badSources()
             probe.connectToHost(QHostAddress::LocalHost, quint16(port));
             return probe.waitForConnected(200);
         }(), DataMs);
+    } else if (peer == QLatin1String("binary log")) {
+        QFile binary(rowDir.filePath(QStringLiteral("binary.nma")));
+        QVERIFY(binary.open(QIODevice::WriteOnly) && binary.write(QByteArray(100000, '\x81')) == 100000);
+        address = address.arg(rowDir.path());
     } else if (!peer.isEmpty()) {
         QVERIFY(server.listen(QHostAddress::LocalHost, quint16(port)));
         connect(&server, &QTcpServer::newConnection, this, [&] {
