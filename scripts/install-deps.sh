@@ -10,6 +10,7 @@ packages=(
     fonts-liberation
     xvfb xauth imagemagick
     gpsd ser2net
+    lintian
 )
 [ "${SKYLOUPE_WITH_CLANG:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
 
