@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QRegularExpression>
 #include <QJsonArray>
 
 #include <charconv>
@@ -257,6 +258,18 @@ QJsonObject analysisSummary(const LogAnalysis &analysis, const QString &logName)
     return json;
 }
 
+bool isIdentityLine(const QString &line)
+{
+    if (line.startsWith(QLatin1String("PAIR001,")))
+        return false;
+    if (line.startsWith(QLatin1String("PAIR021,")) || line.startsWith(QLatin1String("PMTK705,")))
+        return true;
+    static const QRegularExpression names(
+        QStringLiteral("\\b(SW|HW|FW|FWVER|PROTVER|MOD|MODEL|VER|VERSION|FIRMWARE|ROM|REV|BUILD)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return names.match(line).hasMatch() && !line.contains(QLatin1String("CONFIG"), Qt::CaseInsensitive);
+}
+
 QString analysisText(const QJsonObject &s)
 {
     QString text;
@@ -264,10 +277,12 @@ QString analysisText(const QJsonObject &s)
     line(QStringLiteral("Log        %1").arg(s["log"].toString()));
     const QJsonObject receiver = s["receiver"].toObject();
     QStringList identity;
-    for (const QJsonValue &v : receiver["versionReplies"].toArray())
-        identity << v.toString();
-    for (const QJsonValue &v : receiver["texts"].toArray())
-        identity << v.toString();
+    for (const QString &key : {QStringLiteral("versionReplies"), QStringLiteral("texts")}) {
+        for (const QJsonValue &v : receiver[key].toArray()) {
+            if (isIdentityLine(v.toString()))
+                identity << v.toString();
+        }
+    }
     line(QStringLiteral("Receiver   %1").arg(identity.isEmpty() ? QStringLiteral("-") : identity.mid(0, 3).join(" | ")));
     line(QStringLiteral("Time       %1 to %2 (%3 s)")
              .arg(s["firstTime"].toString("-"), s["lastTime"].toString("-"), figure(s["durationSeconds"], 1)));
