@@ -283,7 +283,8 @@ QString analysisText(const QJsonObject &s)
                 identity << v.toString();
         }
     }
-    line(QStringLiteral("Receiver   %1").arg(identity.isEmpty() ? QStringLiteral("-") : identity.mid(0, 3).join(" | ")));
+    line(QStringLiteral("Receiver   %1")
+             .arg(identity.isEmpty() ? QStringLiteral("-") : identity.mid(0, 3).join(" | ")));
     line(QStringLiteral("Time       %1 to %2 (%3 s)")
              .arg(s["firstTime"].toString("-"), s["lastTime"].toString("-"), figure(s["durationSeconds"], 1)));
     line(QStringLiteral("Epochs     %1 at %2 Hz; %3 missing, longest gap %4 s")

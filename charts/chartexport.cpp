@@ -18,8 +18,8 @@ void reportFailure(QWidget *parent, const QString &fileName)
 
 void askToSaveChartImage(QWidget *parent, QwtPlot *plot, const QString &what, const QString &suggestedName)
 {
-    const QString fileName = QFileDialog::getSaveFileName(parent, QObject::tr("Save %1 as PNG").arg(what), suggestedName,
-                                                          QObject::tr("PNG images (*.png)"));
+    const QString fileName = QFileDialog::getSaveFileName(parent, QObject::tr("Save %1 as PNG").arg(what),
+                                                          suggestedName, QObject::tr("PNG images (*.png)"));
     if (!fileName.isEmpty() && !renderChartToPng(plot, fileName))
         reportFailure(parent, fileName);
 }

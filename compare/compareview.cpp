@@ -170,8 +170,9 @@ CompareView::CompareView(QWidget *parent)
     connect(reset, &QPushButton::clicked, m_comparison, &ReceiverComparison::reset);
     auto *exportButton = new QPushButton(tr("Export..."), this);
     exportButton->setToolTip(tr("Save the compared epochs as CSV"));
-    connect(exportButton, &QPushButton::clicked, this,
-            [this] { askToSaveChartData(this, m_comparison->csv(), tr("comparison"), QStringLiteral("comparison.csv")); });
+    connect(exportButton, &QPushButton::clicked, this, [this] {
+        askToSaveChartData(this, m_comparison->csv(), tr("comparison"), QStringLiteral("comparison.csv"));
+    });
     auto *campaign = new QPushButton(tr("Campaign on both..."), this);
     campaign->setToolTip(tr("A TTFF campaign with each restart sent to both receivers at once"));
     connect(campaign, &QPushButton::clicked, this,
