@@ -128,14 +128,18 @@ AccuracyView::AccuracyView(PositionHistory *history, QWidget *parent)
     exportButton->setText(tr("Export"));
     exportButton->setPopupMode(QToolButton::InstantPopup);
     auto *exportMenu = new QMenu(exportButton);
-    exportMenu->addAction(tr("Scatter as PNG..."), this,
-                          [this] { askToSaveChartImage(this, m_scatter, QStringLiteral("position-scatter.png")); });
-    exportMenu->addAction(tr("Scatter data as CSV..."), this,
-                          [this] { askToSaveChartData(this, scatterCsv(), QStringLiteral("position-scatter.csv")); });
-    exportMenu->addAction(tr("Error chart as PNG..."), this,
-                          [this] { askToSaveChartImage(this, m_error, QStringLiteral("position-error.png")); });
-    exportMenu->addAction(tr("Error data as CSV..."), this,
-                          [this] { askToSaveChartData(this, errorCsv(), QStringLiteral("position-error.csv")); });
+    exportMenu->addAction(tr("Scatter as PNG..."), this, [this] {
+        askToSaveChartImage(this, m_scatter, tr("position scatter chart"), QStringLiteral("position-scatter.png"));
+    });
+    exportMenu->addAction(tr("Scatter data as CSV..."), this, [this] {
+        askToSaveChartData(this, scatterCsv(), tr("position scatter chart"), QStringLiteral("position-scatter.csv"));
+    });
+    exportMenu->addAction(tr("Error chart as PNG..."), this, [this] {
+        askToSaveChartImage(this, m_error, tr("position error chart"), QStringLiteral("position-error.png"));
+    });
+    exportMenu->addAction(tr("Error data as CSV..."), this, [this] {
+        askToSaveChartData(this, errorCsv(), tr("position error chart"), QStringLiteral("position-error.csv"));
+    });
     exportButton->setMenu(exportMenu);
 
     auto *bar = new QHBoxLayout;

@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QRegularExpression>
 #include <QJsonArray>
 
 #include <charconv>
@@ -273,6 +274,18 @@ QJsonObject rtkSummary(const RtkEffect &rtk, const QString &from)
                        {"cep95Fixed", metres(spread.cep95)}};
 }
 
+bool isIdentityLine(const QString &line)
+{
+    if (line.startsWith(QLatin1String("PAIR001,")))
+        return false;
+    if (line.startsWith(QLatin1String("PAIR021,")) || line.startsWith(QLatin1String("PMTK705,")))
+        return true;
+    static const QRegularExpression names(
+        QStringLiteral("\\b(SW|HW|FW|FWVER|PROTVER|MOD|MODEL|VER|VERSION|FIRMWARE|ROM|REV|BUILD)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return names.match(line).hasMatch() && !line.contains(QLatin1String("CONFIG"), Qt::CaseInsensitive);
+}
+
 QString analysisText(const QJsonObject &s)
 {
     QString text;
@@ -280,11 +293,14 @@ QString analysisText(const QJsonObject &s)
     line(QStringLiteral("Log        %1").arg(s["log"].toString()));
     const QJsonObject receiver = s["receiver"].toObject();
     QStringList identity;
-    for (const QJsonValue &v : receiver["versionReplies"].toArray())
-        identity << v.toString();
-    for (const QJsonValue &v : receiver["texts"].toArray())
-        identity << v.toString();
-    line(QStringLiteral("Receiver   %1").arg(identity.isEmpty() ? QStringLiteral("-") : identity.mid(0, 3).join(" | ")));
+    for (const QString &key : {QStringLiteral("versionReplies"), QStringLiteral("texts")}) {
+        for (const QJsonValue &v : receiver[key].toArray()) {
+            if (isIdentityLine(v.toString()))
+                identity << v.toString();
+        }
+    }
+    line(QStringLiteral("Receiver   %1")
+             .arg(identity.isEmpty() ? QStringLiteral("-") : identity.mid(0, 3).join(" | ")));
     line(QStringLiteral("Time       %1 to %2 (%3 s)")
              .arg(s["firstTime"].toString("-"), s["lastTime"].toString("-"), figure(s["durationSeconds"], 1)));
     line(QStringLiteral("Epochs     %1 at %2 Hz; %3 missing, longest gap %4 s")

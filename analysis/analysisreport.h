@@ -19,6 +19,11 @@ QJsonObject analysisSummary(const LogAnalysis &analysis, const QString &logName)
 
 // The same on one screen of text, for standard output.
 QString analysisText(const QJsonObject &summary);
+// Whether a version reply or text sentence says who the receiver is
+// ("PAIR021,AG3335...", "SW=skyloupe-sim 1.0,NMEA=4.10", "MODEL=..."):
+// never an acknowledgement ("PAIR001,605,0"), a configuration text
+// ("DEFAULT PVT CONFIGURATION") or a status of numbers.
+bool isIdentityLine(const QString &line);
 
 class RtkEffect;
 // The "rtk" block: what corrections did to the fix, from `start` (the

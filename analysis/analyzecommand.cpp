@@ -3,6 +3,7 @@
 #include "analysis/analysisreport.h"
 #include "analysis/comparelogs.h"
 #include "analysis/loganalysis.h"
+#include "app/commandline.h"
 #include "history/signalhistory.h"
 #include "rtcm/rtkeffect.h"
 #include "map/track.h"
@@ -45,19 +46,14 @@ QString defaultOutDirectory(const QString &log)
 bool parse(const QStringList &arguments, Options *options, QString *message)
 {
     QCommandLineParser parser;
-    const QCommandLineOption analyze(QStringLiteral("analyze"), QStringLiteral("The log to read."),
-                                     QStringLiteral("LOG"));
-    const QCommandLineOption reference(QStringLiteral("reference"),
-                                       QStringLiteral("Reference position, latitude,longitude[,height]."),
-                                       QStringLiteral("LAT,LON,H"));
-    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Folder for the files."),
-                                 QStringLiteral("DIR"));
-    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("json, csv, png, gpx, kml, comma-separated."),
-                                    QStringLiteral("LIST"));
-    const QCommandLineOption compare(QStringLiteral("compare"),
-                                     QStringLiteral("The reference receiver's log: compare LOG with it."),
-                                     QStringLiteral("REFERENCE_LOG"));
-    parser.addOptions({analyze, reference, out, format, compare});
+    // The same rows --help lists; --debug may stand beside them.
+    parser.addOptions(CommandLine::parserOptions(CommandLine::Group::General));
+    parser.addOptions(CommandLine::parserOptions(CommandLine::Group::Analysis));
+    const QCommandLineOption analyze(QStringLiteral("analyze"));
+    const QCommandLineOption reference(QStringLiteral("reference"));
+    const QCommandLineOption out(QStringLiteral("out"));
+    const QCommandLineOption format(QStringLiteral("format"));
+    const QCommandLineOption compare(QStringLiteral("compare"));
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
         return false;

@@ -2,6 +2,7 @@
 #include "ui_about.h"
 
 #include "app/hidpi.h"
+#include "version.h"
 
 #include <QPixmap>
 
@@ -16,7 +17,8 @@ about::about(QWidget *parent)
     if (!logo.isNull())
         ui->label1->setPixmap(HiDpi::fitted(logo, QSize(192, 192), devicePixelRatioF()));
     setWindowTitle(QStringLiteral("About Kestrela Skyloupe"));
-    ui->label2->setText(QStringLiteral("<b><font size=4>  Kestrela Skyloupe</font></b><br>Version: 1.2<br>"));
+    ui->label2->setText(
+        QStringLiteral("<b><font size=4>  Kestrela Skyloupe</font></b><br>Version: " SKYLOUPE_VERSION "<br>"));
     ui->label3->setText(QStringLiteral(
         "<font size=5>Website: <a href=\"https://www.kestrela.example/skyloupe\">www.kestrela.example/skyloupe</a><br>"
         "Contact: <a href=\"https://support.kestrela.example\">support.kestrela.example</a><br>"

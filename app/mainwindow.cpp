@@ -4,17 +4,19 @@
 #include "app/about.h"
 #include "app/hidpi.h"
 #include "app/style.h"
+#include "freshness/datafreshness.h"
 #include "link/serialport.h"
 #include "receiver/receivermodel.h"
 #include "session/receiversession.h"
 #include "session/serialsource.h"
 #include "replay/replayplayer.h"
 #include "session/sources.h"
+#include "version.h"
 #include "ttff/timerthread.h"
 #include "ttff/ttff.h"
+#include "trace/trace.h"
 
 #include <QAction>
-#include <QDebug>
 #include <QFont>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -45,7 +47,7 @@ MainWindow::MainWindow(QWidget *parent)
     showMaximized();
     setWindowIcon(QIcon(QStringLiteral(":/LOGO.png")));
     setUpStyle();
-    setWindowTitle(QStringLiteral("Kestrela Skyloupe -ver 1.2"));
+    setWindowTitle(QStringLiteral("Kestrela Skyloupe -ver " SKYLOUPE_VERSION));
 
     const QSize available = m_screen ? m_screen->availableSize() : QSize(800, 600);
     setGeometry(0, 0, available.width(), available.height());
@@ -65,6 +67,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     m_ttff = new ttff(this);
     connect(m_session->receiverModel(), &ReceiverModel::epochShown, this, &MainWindow::showEpoch);
+    connect(m_session->freshness(), &DataFreshness::changed, this, &MainWindow::showFreshness);
     buildViews();
     buildReplayBar();
 
@@ -111,6 +114,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     buildBaudActions();
     buildSourceActions();
+    buildQuitAction();
 
     emit startthread();
 }
@@ -284,7 +288,7 @@ void MainWindow::rescaleChildren(QObject *parent, double ratio)
         if (!child->isWidgetType())
             continue;
         auto *widget = static_cast<QWidget *>(child);
-        qDebug() << widget->width() << widget->height();
+        qCDebug(lcWindow) << widget->width() << widget->height();
         widget->resize(static_cast<int>(widget->width() * ratio),
                        static_cast<int>(widget->height() * ratio));
         rescaleChildren(widget, ratio);

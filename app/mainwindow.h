@@ -45,6 +45,7 @@ class ReceiverModel;
 class ReceiverSession;
 class ReplayBar;
 class CorrectionsLink;
+class StaleShade;
 class ReceiverWindows;
 class SignalHistory;
 class serialport;
@@ -216,6 +217,10 @@ private:
     void showStatistics();
     void setGridCell(const GridCell &cell);
     void showPendingSnapshot();
+    // Views dimmed, lamps off while the data is not current; live again
+    // with the next epoch.
+    void showFreshness();
+    StaleShade *m_gridShade = nullptr;
     SatelliteTracker m_satelliteTracker;   // statistics held between epochs
     // For the plots' next frame: the sky view's and the bar chart's.
     std::optional<SatelliteSnapshot> m_pendingSnapshot;
@@ -237,6 +242,8 @@ private:
     void openLogFolder();
     // "Tool", "Open source..." (app/mainwindow_sources.cpp).
     void buildSourceActions();
+    // Quit (Ctrl+Q) at the end of the Tool menu, whose items share one font.
+    void buildQuitAction();
     void openSourceDialog();
     // Port descriptions (app/mainwindow_ports.cpp): each entry's maker and
     // description as its tooltip and the popup's second line.
@@ -265,6 +272,11 @@ private:
     // The replay bar, shown while the session plays a log back.
     void buildReplayBar();
     void showReplayBar();
+    // Opens a dock so that the main view keeps its width (app/dockroom.h).
+    void placeDock(QDockWidget *dock);
+    int mainViewMinimumWidth() const;
+    int gridFullWidth() const;   // the grid with every column, no scroll bar
+    static constexpr int MinimumPaneWidth = 300;   // the sky view's, the tabs', a dock's least width
     QList<QDockWidget *> m_viewDocks;
 
     ReceiverWindows *m_windows = nullptr;

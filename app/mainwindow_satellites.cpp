@@ -2,6 +2,10 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "freshness/datafreshness.h"
+#include "freshness/staleshade.h"
+#include "session/receiversession.h"
+
 namespace {
 
 QList<QColor> toQColors(const QList<SatelliteColour> &colours)
@@ -52,4 +56,21 @@ void MainWindow::showPendingSnapshot()
                                  toQColors(m_pendingBars.fills));
     ui->polar_widget->set_satellites(snapshot.elevations, snapshot.azimuths, snapshot.labels,
                                      toQColors(snapshot.outlines), toQColors(snapshot.fills));
+}
+
+void MainWindow::showFreshness()
+{
+    const QString text = m_session->freshness()->text();
+    if (!m_gridShade)
+        m_gridShade = new StaleShade(ui->info_table);
+    m_gridShade->setText(text);
+    ui->polar_widget->setStale(text);
+    ui->Bar_plot->setStale(text);
+    if (text.isEmpty() || m_redLamp.isNull())
+        return;
+    // Lamps off: greyed, and lit again by the next fix status.
+    const QIcon off(m_redLamp.pixmap(ui->info_table->iconSize(), QIcon::Disabled));
+    for (int column : {2, 4})
+        ui->info_table->setItem(5, column, new QTableWidgetItem(off, QStringLiteral(" ")));
+    m_lampStatus.reset();
 }

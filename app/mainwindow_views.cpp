@@ -19,7 +19,13 @@
 #include "sentences/sentenceview.h"
 #include "settings/filelocations.h"
 
+#include "app/dockroom.h"
+
 #include <QDockWidget>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
+#include <QWindow>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -45,9 +51,7 @@ void MainWindow::buildViews()
             if (!shown)
                 return;
             dock->raise();
-            // A dock first shown takes close to half the width.
-            if (dock->width() < width() / 3)
-                resizeDocks({dock}, {width() * 45 / 100}, Qt::Horizontal);
+            placeDock(dock);
         });
         m_viewDocks.append(dock);
     };
@@ -73,4 +77,51 @@ void MainWindow::startCorrections(const NtripSettings &settings)
             dock->toggleViewAction()->trigger();
     }
     m_corrections->start(settings);
+}
+
+int MainWindow::gridFullWidth() const
+{
+    const QTableWidget *grid = ui->info_table;
+    int width = grid->verticalHeader()->isVisible() ? grid->verticalHeader()->sizeHint().width() : 0;
+    for (int c = 0; c < grid->columnCount(); ++c)
+        width += grid->columnWidth(c);
+    return width + 2 * grid->frameWidth() + grid->verticalScrollBar()->sizeHint().width();
+}
+
+int MainWindow::mainViewMinimumWidth() const
+{
+    // The main view shares its width by the stretch of the sky view, the
+    // grid and the tabs: wide enough that the grid's share holds all its
+    // columns (BEI and QZS too).
+    const int sky = ui->polar_widget->sizePolicy().horizontalStretch();
+    const int grid = std::max(1, int(ui->info_table->sizePolicy().horizontalStretch()));
+    const int tabs = ui->tabWidget->sizePolicy().horizontalStretch();
+    return gridFullWidth() * (sky + grid + tabs) / grid + 40;
+}
+
+void MainWindow::placeDock(QDockWidget *dock)
+{
+    if (dock->isFloating())
+        return;
+    // Another dock already shown holds the side: this one is its tab.
+    for (QDockWidget *other : qAsConst(m_viewDocks)) {
+        if (other != dock && other->isVisible() && !other->isFloating())
+            return;
+    }
+    const QScreen *screen = windowHandle() ? windowHandle()->screen() : nullptr;
+    const int screenRoom = (!screen || isMaximized() || isFullScreen())
+                               ? 0 : screen->availableGeometry().right() - frameGeometry().right();
+    const DockRoom room = DockRoom::place(width(), mainViewMinimumWidth(), width() * 45 / 100, MinimumPaneWidth,
+                                          screenRoom);
+    if (room.kind == DockRoom::Floating) {
+        // No room beside the main view: the dock floats over the window's
+        // right side, where the user can move it.
+        dock->setFloating(true);
+        dock->resize(room.dockWidth, height() * 2 / 3);
+        dock->move(mapToGlobal(QPoint(width() - room.dockWidth, height() / 6)));
+        return;
+    }
+    if (room.windowWidth != width())
+        resize(room.windowWidth, height());
+    resizeDocks({dock}, {room.dockWidth}, Qt::Horizontal);
 }

@@ -8,6 +8,8 @@
 #include "session/receiversession.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMenu>
 
 void MainWindow::setWindows(ReceiverWindows *windows)
 {
@@ -28,5 +30,22 @@ void MainWindow::setWindows(ReceiverWindows *windows)
     const QString title = windowTitle();
     connect(this, &MainWindow::connectionChanged, this, [this, title] {
         setWindowTitle(isConnected() ? title + QStringLiteral(" - ") + m_session->source()->name() : title);
+    });
+}
+
+void MainWindow::buildQuitAction()
+{
+    // Quit closes every window as its close button would: each logs what
+    // it read, and the program ends with the last.
+    QAction *quit = new QAction(tr("Quit"), this);
+    quit->setObjectName(QStringLiteral("actionQuit"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows);
+    ui->menuTool->addSeparator();
+    ui->menuTool->addAction(quit);
+    // Items added in code take the form's items' font: one font in the menu.
+    connect(ui->menuTool, &QMenu::aboutToShow, this, [this] {
+        for (QAction *action : ui->menuTool->actions())
+            action->setFont(ui->actionTTFF_Testing->font());
     });
 }

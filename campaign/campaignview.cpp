@@ -131,10 +131,15 @@ QWidget *CampaignView::buildResults()
     column->addWidget(m_summary);
     column->addWidget(m_cycleChart, 3);
     column->addWidget(m_boxChart, 2);
-    // The table as wide as its columns, the rest for the summary and charts.
+    // The table as wide as its columns, never narrower (altitude and error
+    // in sight without scrolling); the rest for the summary and charts.
     int tableWidth = m_table->verticalScrollBar()->sizeHint().width() + 2 * m_table->frameWidth();
     for (int c = 0; c < m_table->columnCount(); ++c)
         tableWidth += m_table->columnWidth(c);
+    m_table->setMinimumWidth(tableWidth);
+    split->setChildrenCollapsible(false);
+    split->setStretchFactor(0, 0);
+    split->setStretchFactor(1, 1);
     split->setSizes({tableWidth, tableWidth});
     return split;
 }

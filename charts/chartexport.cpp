@@ -16,17 +16,17 @@ void reportFailure(QWidget *parent, const QString &fileName)
 
 } // namespace
 
-void askToSaveChartImage(QWidget *parent, QwtPlot *plot, const QString &suggestedName)
+void askToSaveChartImage(QWidget *parent, QwtPlot *plot, const QString &what, const QString &suggestedName)
 {
-    const QString fileName = QFileDialog::getSaveFileName(parent, QObject::tr("Save chart as PNG"), suggestedName,
-                                                          QObject::tr("PNG images (*.png)"));
+    const QString fileName = QFileDialog::getSaveFileName(parent, QObject::tr("Save %1 as PNG").arg(what),
+                                                          suggestedName, QObject::tr("PNG images (*.png)"));
     if (!fileName.isEmpty() && !renderChartToPng(plot, fileName))
         reportFailure(parent, fileName);
 }
 
-void askToSaveChartData(QWidget *parent, const QByteArray &csv, const QString &suggestedName)
+void askToSaveChartData(QWidget *parent, const QByteArray &csv, const QString &what, const QString &suggestedName)
 {
-    const QString fileName = QFileDialog::getSaveFileName(parent, QObject::tr("Save chart data as CSV"),
+    const QString fileName = QFileDialog::getSaveFileName(parent, QObject::tr("Save %1 as CSV").arg(what),
                                                           suggestedName, QObject::tr("CSV files (*.csv)"));
     if (!fileName.isEmpty() && !saveChartData(fileName, csv))
         reportFailure(parent, fileName);

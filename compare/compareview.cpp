@@ -19,6 +19,7 @@
 #include <qwt_scale_draw.h>
 #include <qwt_text.h>
 
+#include <QFontMetrics>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -71,7 +72,10 @@ public:
         : QwtPlot(parent), m_chart(new DifferenceBarChart)
     {
         ChartLook::apply(this);
-        setAxisTitle(yLeft, ChartLook::axisTitle(QObject::tr("Under test - reference (dB)")));
+        const QwtText title = ChartLook::axisTitle(QObject::tr("under test \u2212 reference (dB)"));
+        setAxisTitle(yLeft, title);
+        // Tall enough for the upright title to show whole.
+        setMinimumHeight(QFontMetrics(title.font()).horizontalAdvance(title.text()) + 80);
         setAxisTitle(xBottom, ChartLook::axisTitle(QObject::tr("Satellite and signal, by elevation (lowest left)")));
         m_chart->setLayoutPolicy(QwtPlotBarChart::AutoAdjustSamples);
         m_chart->setSpacing(2);
@@ -166,8 +170,9 @@ CompareView::CompareView(QWidget *parent)
     connect(reset, &QPushButton::clicked, m_comparison, &ReceiverComparison::reset);
     auto *exportButton = new QPushButton(tr("Export..."), this);
     exportButton->setToolTip(tr("Save the compared epochs as CSV"));
-    connect(exportButton, &QPushButton::clicked, this,
-            [this] { askToSaveChartData(this, m_comparison->csv(), QStringLiteral("comparison.csv")); });
+    connect(exportButton, &QPushButton::clicked, this, [this] {
+        askToSaveChartData(this, m_comparison->csv(), tr("comparison"), QStringLiteral("comparison.csv"));
+    });
     auto *campaign = new QPushButton(tr("Campaign on both..."), this);
     campaign->setToolTip(tr("A TTFF campaign with each restart sent to both receivers at once"));
     connect(campaign, &QPushButton::clicked, this,

@@ -52,15 +52,17 @@ SignalHistoryView::SignalHistoryView(SignalHistory *history, QWidget *parent)
     exportButton->setText(tr("Export"));
     exportButton->setPopupMode(QToolButton::InstantPopup);
     auto *exportMenu = new QMenu(exportButton);
-    exportMenu->addAction(tr("CNR chart as PNG..."), this,
-                          [this] { askToSaveChartImage(this, m_cnr, QStringLiteral("cnr-history.png")); });
-    exportMenu->addAction(tr("CNR data as CSV..."), this,
-                          [this] { askToSaveChartData(this, cnrCsv(), QStringLiteral("cnr-history.csv")); });
+    exportMenu->addAction(tr("CNR chart as PNG..."), this, [this] {
+        askToSaveChartImage(this, m_cnr, tr("CNR history"), QStringLiteral("cnr-history.png"));
+    });
+    exportMenu->addAction(tr("CNR data as CSV..."), this, [this] {
+        askToSaveChartData(this, cnrCsv(), tr("CNR history"), QStringLiteral("cnr-history.csv"));
+    });
     exportMenu->addAction(tr("Satellites chart as PNG..."), this, [this] {
-        askToSaveChartImage(this, m_satellites, QStringLiteral("satellite-history.png"));
+        askToSaveChartImage(this, m_satellites, tr("satellite history"), QStringLiteral("satellite-history.png"));
     });
     exportMenu->addAction(tr("Satellites data as CSV..."), this, [this] {
-        askToSaveChartData(this, satelliteCsv(), QStringLiteral("satellite-history.csv"));
+        askToSaveChartData(this, satelliteCsv(), tr("satellite history"), QStringLiteral("satellite-history.csv"));
     });
     exportButton->setMenu(exportMenu);
 

@@ -1,8 +1,8 @@
 #include "link/serialport.h"
 #include "link/checksum.h"
+#include "trace/trace.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QMetaObject>
 #include <QSerialPort>
 #include <QThread>
@@ -119,7 +119,7 @@ void serialport::onPortError(int error)
     // The device went away: close, so the error cannot repeat in a busy
     // loop, and let the window learn it through the status exchange.
     const QString name = m_port->portName();
-    qDebug() << "port lost:" << name << m_port->errorString();
+    qCDebug(lcLink) << "port lost:" << name << m_port->errorString();
     // What the port read before it went and nobody took yet belongs in the
     // log as much as what waits for its line feed.
     handOver(takeEverything());
@@ -163,7 +163,7 @@ void serialport::write_PMTKdata(QByteArray data)
 {
     pulseRts(false);
     writeCommand(data);
-    qDebug() << data;
+    qCDebug(lcLink) << data;
     emit start_timer();
 }
 
@@ -176,7 +176,7 @@ void serialport::init_port(QString portName, QString baud)
 {
     if (m_port->isOpen()) {
         // A second Connect (a double click) leaves the open port alone.
-        qDebug() << "open it failed";
+        qCDebug(lcLink) << "open it failed";
         emit status(true);
         return;
     }
@@ -189,10 +189,10 @@ void serialport::init_port(QString portName, QString baud)
     m_framer.clear();
     m_readErrors = 0;
     if (m_port->open(QIODevice::ReadWrite)) {
-        qDebug() << "Port have been opened";
+        qCDebug(lcLink) << "Port have been opened";
         emit port_open();
     } else {
-        qDebug() << "open it failed";
+        qCDebug(lcLink) << "open it failed";
         emit open_failed(openFailureText(portName, *m_port));
     }
     // Report the state now, so a successful open reaches the window even
@@ -223,8 +223,8 @@ QByteArray serialport::get_full_pair_command(QByteArray command)
 
 void serialport::run()
 {
-    qDebug() << "serial port" << QThread::currentThread();
-    qDebug() << (m_scanFlag ? "true" : "false");
+    qCDebug(lcLink) << "serial port" << QThread::currentThread();
+    qCDebug(lcLink) << (m_scanFlag ? "true" : "false");
     // The pass keeps its 2-second steps, paced by a timer instead of a
     // sleep, so requests such as init_port are served at once.
     if (!m_port->isOpen() && m_scanFlag && !m_scanTimer->isActive())
@@ -237,6 +237,6 @@ void serialport::scanStep()
         m_scanTimer->stop();
         return;
     }
-    qDebug() << "gkeke" << 1;
+    qCDebug(lcLink) << "gkeke" << 1;
     emit isDone();
 }

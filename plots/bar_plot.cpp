@@ -1,4 +1,5 @@
 #include "plots/bar_plot.h"
+#include "freshness/staleshade.h"
 #include "plots/plotgeometry.h"
 #include "plots/textcache.h"
 
@@ -6,6 +7,7 @@
 
 #include <QEvent>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPixmap>
 #include <QStringList>
 #include <QVector>
@@ -102,8 +104,25 @@ void bar_plot::drawBackground(qreal ratio)
     painter.rotate(-90.0);
 }
 
+void bar_plot::setStale(const QString &text)
+{
+    if (text == m_staleText)
+        return;
+    m_staleText = text;
+    update();
+}
+
 void bar_plot::paintEvent(QPaintEvent *)
 {
+    // Not current: what was drawn last stays, under the shade.
+    if (!m_staleText.isEmpty() && !m_paintPending && m_cnrs.isEmpty()) {
+        m_cnrs = m_shown.cnrs;
+        m_labels = m_shown.labels;
+        m_outlines = m_shown.outlines;
+        m_fills = m_shown.fills;
+        m_bands = m_shown.bands;
+        m_signalNames = m_shown.signalNames;
+    }
     m_height = float(height());
     m_width = float(width());
     const float w = m_width;
@@ -145,6 +164,16 @@ void bar_plot::paintEvent(QPaintEvent *)
     const bool marked = bandsShown.size() > 1;
     QVector<int> drawnInGroup(barsInGroup.size(), 0);
 
+    // Labels and values that would run into their neighbours are thinned
+    // (every second one, or more) or, values, turned upright.
+    const QFontMetricsF metrics(m_barTexts.font());
+    double labelWidth = 0;
+    for (int i = 0; i < count; ++i)
+        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(m_labels.at(i)));
+    const double slotPitch = n > 0 ? 0.8 * double(w) / n : double(w);
+    const int labelStep = BarChart::thinningStep(slotPitch, labelWidth);
+    int barIndex = -1;
+
     for (int i = 0; i < count; ++i) {
         const float value = m_cnrs.at(i);
         if (value == 0.0f)
@@ -153,19 +182,33 @@ void bar_plot::paintEvent(QPaintEvent *)
         const int k = slotOf.at(group);
         const int m = barsInGroup.at(group);
         const int j = drawnInGroup[group]++;
+        ++barIndex;
 
+        const QString valueText = QString::number(double(value), 'g', 6);
+        const QRectF box = BarChart::signalValueBoxRect(w, h, k, n, j, m, value);
+        const double barPitch = slotPitch / std::max(1, m);
+        const bool upright = metrics.horizontalAdvance(valueText) > box.width();
         m_textPen.setColor(Qt::transparent);
         m_brush.setColor(Qt::darkGray);
         m_brush.setStyle(Qt::SolidPattern);
         m_painter.setPen(m_textPen);
         m_painter.setBrush(m_brush);
-        const QRectF box = BarChart::signalValueBoxRect(w, h, k, n, j, m, value);
         m_painter.drawRects(&box, 1);
-
         m_textPen.setColor(Qt::black);
         m_painter.setPen(m_textPen);
-        m_barTexts.draw(m_painter, box, Qt::AlignCenter, QString::number(double(value), 'g', 6));
-        if (j == 0)
+        if (!upright) {
+            m_barTexts.draw(m_painter, box, Qt::AlignCenter, valueText);
+        } else if (barIndex % BarChart::thinningStep(barPitch, metrics.height()) == 0) {
+            m_painter.save();
+            m_painter.translate(box.center());
+            m_painter.rotate(-90);
+            m_barTexts.draw(m_painter, QRectF(-box.height() / 2, -box.width() / 2, box.height(), box.width()),
+                            Qt::AlignCenter, valueText);
+            m_painter.restore();
+        }
+        m_textPen.setColor(Qt::black);
+        m_painter.setPen(m_textPen);
+        if (j == 0 && k % labelStep == 0)
             m_barTexts.draw(m_painter, BarChart::labelRect(w, h, k, n), Qt::AlignCenter, m_labels.at(i));
 
         m_brush.setStyle(Qt::SolidPattern);
@@ -200,6 +243,7 @@ void bar_plot::paintEvent(QPaintEvent *)
     m_bands.clear();
     m_signalNames.clear();
     m_barCount = 0;
+    StaleShade::paint(m_painter, rect(), m_staleText);
     m_painter.end();
 }
 

@@ -1,20 +1,26 @@
 #include "plots/plotgeometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 SkyLayout skyLayout(float w, float h)
 {
     const double W = w;
-    const double H = h;
+    // The horizon spans 0.8 H and the compass letters stand in the 0.1 H
+    // beside it: a widget narrower than it is high shrinks the diagram
+    // whole instead of cutting W and E off.
+    const double H = std::min(double(h), W);
+    const double cx = 0.5 * W;
+    const double cy = 0.5 * double(h);
     SkyLayout layout;
     layout.centre = QPoint(int(0.5f * w), int(0.5f * h));
     layout.radius = int(0.4 * H);
-    layout.horizon = QRectF(0.5 * W - 0.4 * H, 0.1 * H, 0.8 * H, 0.8 * H);
-    layout.ring = QRect(int(0.5 * W - 0.2 * H), int(0.3 * H), int(0.4 * H), int(0.4 * H));
-    layout.east = QRectF(0.5 * W + 0.4 * H, 0.475 * H, 0.15 * H, 0.05 * H);
-    layout.north = QRectF(0.5 * W - 0.075 * H, 0.05 * H, 0.15 * H, 0.05 * H);
-    layout.west = QRectF(0.5 * W - 0.55 * H, 0.475 * H, 0.15 * H, 0.05 * H);
-    layout.south = QRectF(0.5 * W - 0.075 * H, 0.9 * H, 0.15 * H, 0.05 * H);
+    layout.horizon = QRectF(cx - 0.4 * H, cy - 0.4 * H, 0.8 * H, 0.8 * H);
+    layout.ring = QRect(int(cx - 0.2 * H), int(cy - 0.2 * H), int(0.4 * H), int(0.4 * H));
+    layout.east = QRectF(cx + 0.4 * H, cy - 0.025 * H, 0.15 * H, 0.05 * H);
+    layout.north = QRectF(cx - 0.075 * H, cy - 0.45 * H, 0.15 * H, 0.05 * H);
+    layout.west = QRectF(cx - 0.55 * H, cy - 0.025 * H, 0.15 * H, 0.05 * H);
+    layout.south = QRectF(cx - 0.075 * H, cy + 0.4 * H, 0.15 * H, 0.05 * H);
     return layout;
 }
 
@@ -103,6 +109,13 @@ QRectF legendSwatchRect(float w, float, int i)
 QRectF legendTextRect(float w, float, int i)
 {
     return QRectF(0.12 * w + 0.17 * w * i + 30, 0, 0.17 * w - 36, 19);
+}
+
+int thinningStep(double pitch, double textWidth)
+{
+    if (pitch <= 0)
+        return 1;
+    return std::max(1, int(std::ceil((textWidth + 2) / pitch)));
 }
 
 } // namespace BarChart

@@ -10,7 +10,8 @@
 // the widget size in pixels. Integer conversions truncate toward zero.
 
 // The fixed parts of the sky view for a widget of width w and height h. The
-// diagram's size follows the height only.
+// diagram's size follows the height, and the width where it is narrower
+// than h, so the diagram and its letters are always whole.
 struct SkyLayout
 {
     QPoint centre;        // (int(0.5 w), int(0.5 h))
@@ -58,6 +59,9 @@ QRectF signalValueBoxRect(float w, float h, int k, int n, int j, int m, float va
 // text.
 QRectF legendSwatchRect(float w, float h, int i);
 QRectF legendTextRect(float w, float h, int i);
+// Texts in a row `pitch` apart, each `textWidth` wide: every how many-th is
+// drawn so that none runs into the next (with a 2-pixel gap); 1 when all fit.
+int thinningStep(double pitch, double textWidth);
 } // namespace BarChart
 
 #endif // PLOTGEOMETRY_H

@@ -1,4 +1,5 @@
 #include "plots/polar_plot.h"
+#include "freshness/staleshade.h"
 #include "plots/plotgeometry.h"
 #include "plots/textcache.h"
 
@@ -74,8 +75,24 @@ void polar_plot::drawBackground(qreal ratio, const SkyLayout &layout)
     painter.drawText(layout.south, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("S"));
 }
 
+void polar_plot::setStale(const QString &text)
+{
+    if (text == m_staleText)
+        return;
+    m_staleText = text;
+    update();
+}
+
 void polar_plot::paintEvent(QPaintEvent *)
 {
+    // Not current: what was drawn last stays, under the shade.
+    if (!m_staleText.isEmpty() && !m_paintPending && m_elevations.isEmpty()) {
+        m_elevations = m_shown.elevations;
+        m_azimuths = m_shown.azimuths;
+        m_labels = m_shown.labels;
+        m_outlines = m_shown.outlines;
+        m_fills = m_shown.fills;
+    }
     m_height = float(height());
     m_width = float(width());
     const SkyLayout layout = skyLayout(m_width, m_height);
@@ -119,5 +136,6 @@ void polar_plot::paintEvent(QPaintEvent *)
     m_labels.clear();
     m_outlines.clear();
     m_fills.clear();
+    StaleShade::paint(m_painter, rect(), m_staleText);
     m_painter.end();
 }

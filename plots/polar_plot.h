@@ -36,6 +36,11 @@ public:
     const QList<QColor> &heldOutlines() const { return m_outlines; }
     const QList<QColor> &heldFills() const { return m_fills; }
 
+    // While the data is not current: the last snapshot drawn again at each
+    // paint, dimmed, with `text` across it; an empty text ends it.
+    void setStale(const QString &text);
+    QString staleText() const { return m_staleText; }
+
 protected:
     // Draws the horizon, the 45-degree ring, the compass letters and the
     // stored snapshot, then forgets the snapshot.
@@ -70,6 +75,7 @@ private:
         QList<QColor> fills;
     } m_shown;
     bool m_paintPending = false;
+    QString m_staleText;
     QPixmap m_background;
     QPoint m_backgroundAt;   // where in its parent the background was taken
     TextCache m_labelTexts{QFont(QStringLiteral("Arial"), 8, 50, false)};

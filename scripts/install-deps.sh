@@ -12,6 +12,7 @@ packages=(
     fonts-liberation
     xvfb xauth imagemagick
     gpsd ser2net rtklib qt5keychain-dev
+    lintian
 )
 [ "${SKYLOUPE_WITH_CLANG:-0}" = 1 ] && packages+=(clang libclang-rt-14-dev)
 

@@ -64,7 +64,8 @@ SentenceView::SentenceView(SentenceCounter *counter, QWidget *parent)
     });
     auto *save = new QPushButton(tr("Save CSV..."), this);
     connect(save, &QPushButton::clicked, this, [this] {
-        askToSaveChartData(this, m_counter->csv(m_clock()), QStringLiteral("sentences.csv"));
+        askToSaveChartData(this, m_counter->csv(m_clock()), tr("sentence table"),
+                           QStringLiteral("sentences.csv"));
     });
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_totals, 1);

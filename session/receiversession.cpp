@@ -1,15 +1,18 @@
 #include "session/receiversession.h"
 
 #include "accuracy/positionhistory.h"
+#include "freshness/datafreshness.h"
 #include "history/signalhistory.h"
 #include "link/checksum.h"
 #include "map/track.h"
+#include "link/commandanswers.h"
 #include "nmea/logfile.h"
 #include "nmea/nmeafields.h"
 #include "receiver/receivermodel.h"
 #include "session/bytesource.h"
 #include "settings/filelocations.h"
 #include "ttff/timerthread.h"
+#include "trace/trace.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -85,6 +88,25 @@ ReceiverSession::ReceiverSession(QObject *parent)
     connect(health, &QTimer::timeout, this, &ReceiverSession::checkLineHealth);
     health->start();
 
+    // The views' data is current while epochs come; stale when the source
+    // goes, the user closes it, or the receiver is silent.
+    m_freshness = new DataFreshness(this);
+    connect(m_receiver, &ReceiverModel::epochShown, m_freshness, [this] {
+        m_freshness->epoch(ReceiverModel::monotonicMs(), QTime::currentTime());
+    });
+    connect(health, &QTimer::timeout, m_freshness, [this] { m_freshness->check(ReceiverModel::monotonicMs()); });
+
+    // A command's answer, or its absence, goes to the status bar.
+    m_answers = new CommandAnswers(this);
+    connect(m_answers, &CommandAnswers::note, this, [this](const QString &text) { emit message(text, 8000); });
+    m_answerTimer = new QTimer(this);
+    m_answerTimer->setInterval(250);
+    connect(m_answerTimer, &QTimer::timeout, this, [this] {
+        m_answers->check(ReceiverModel::monotonicMs());
+        if (!m_answers->isWaiting())
+            m_answerTimer->stop();
+    });
+
     m_logSyncTimer = new QTimer(this);
     m_logSyncTimer->setSingleShot(true);
     connect(m_logSyncTimer, &QTimer::timeout, this, [this] { NmeaLog::syncToDisk(m_logFile); });
@@ -150,8 +172,10 @@ void ReceiverSession::attach(ByteSource *s)
             emit failed(text);
     });
     connect(s, &ByteSource::lost, this, [this, s](const QString &text) {
-        if (source() == s)
-            emit lost(text);
+        if (source() != s)
+            return;
+        m_freshness->lost();
+        emit lost(text);
     });
     connect(s, &ByteSource::note, this, [this, s](const QString &text) {
         if (source() == s)
@@ -216,6 +240,7 @@ void ReceiverSession::open(const QString &name, const QString &baud)
 
 void ReceiverSession::close()
 {
+    m_freshness->closed();
     ByteSource *s = source();
     if (!s)
         return;
@@ -306,6 +331,8 @@ void ReceiverSession::takeBlock(QByteArray bytes)
         // A receiver that mixes binary messages into its NMEA glues them
         // to the front of the next sentence.
         const QByteArray line = NmeaFields::sentenceOf(pieces.at(p));
+        if (m_answers->isWaiting())
+            m_answers->take(line);
         const RowKey key(line);
         if (!key.isSentence())
             continue;
@@ -387,7 +414,7 @@ bool ReceiverSession::canSend()
     if (why.isEmpty())
         return true;
     if (!m_open)
-        qDebug() << NotConnectedNote;
+        qCDebug(lcSession) << NotConnectedNote;
     emit message(why, 8000);
     return false;
 }
@@ -414,7 +441,18 @@ bool ReceiverSession::sendCommand(const QByteArray &bytes)
 
 bool ReceiverSession::sendTyped(const QByteArray &bytes)
 {
-    return sendCommand(completeCommand(bytes));
+    const QByteArray command = completeCommand(bytes);
+    if (!sendCommand(command))
+        return false;
+    awaitAnswer(command);
+    return true;
+}
+
+void ReceiverSession::awaitAnswer(const QByteArray &command)
+{
+    m_answers->expect(command, ReceiverModel::monotonicMs());
+    if (m_answers->isWaiting())
+        m_answerTimer->start();
 }
 
 bool ReceiverSession::sendRestart(ReceiverCommands::Restart kind)
@@ -423,7 +461,8 @@ bool ReceiverSession::sendRestart(ReceiverCommands::Restart kind)
         return false;
     // A restart begins a new time-to-first-fix count.
     m_noFixCount = 0;
-    sendCommand(ReceiverCommands::restart(kind));
+    if (sendCommand(ReceiverCommands::restart(kind)))
+        awaitAnswer(ReceiverCommands::restart(kind));
     if (kind == ReceiverCommands::Restart::Hot)
         m_timer->setFlagttff(false);
     return true;

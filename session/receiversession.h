@@ -24,6 +24,8 @@
 #include <functional>
 
 class ByteSource;
+class CommandAnswers;
+class DataFreshness;
 class PositionHistory;
 class QThread;
 class QTimer;
@@ -106,6 +108,10 @@ public:
     SentenceCounter *sentenceCounterPointer() { return &m_sentenceCounter; }
     const LineHealth &lineHealth() const { return m_lineHealth; }
     timerthread *timerObject() const { return m_timer; }
+    // The receiver's acknowledgements of typed commands and restarts.
+    CommandAnswers *commandAnswers() const { return m_answers; }
+    // Whether the epochs the views show are current.
+    DataFreshness *freshness() const { return m_freshness; }
     const SentenceRows &rows() const { return m_rows; }
 
     QString logFileName() const { return m_logFileName; }
@@ -221,6 +227,8 @@ private:
     void checkHealth(const QByteArray &received);
     void listenAt(int rate);
     void stepBaudSearch();
+    // Waits for the receiver's acknowledgement of a command just sent.
+    void awaitAnswer(const QByteArray &command);
 
     ByteSource *m_serial = nullptr;
     QPointer<ByteSource> m_source;   // another source while one is in use
@@ -240,6 +248,10 @@ private:
 
     timerthread *m_timer = nullptr;
     QThread *m_timerThread = nullptr;
+
+    CommandAnswers *m_answers = nullptr;
+    DataFreshness *m_freshness = nullptr;
+    QTimer *m_answerTimer = nullptr;
 
     LineHealth m_lineHealth;
     BaudSearch m_baudSearch;

@@ -1,6 +1,5 @@
 #include "ttff/timerthread.h"
-
-#include <QDebug>
+#include "trace/trace.h"
 
 namespace {
 // The version query goes out this long after the flag is found set.
@@ -34,8 +33,8 @@ timerthread::timerthread(QObject *parent)
 
 void timerthread::run()
 {
-    qDebug() << "timer" << QThread::currentThread();
-    qDebug() << "PMKStop" << (m_pmkFlag ? "true" : "false");
+    qCDebug(lcTimer) << "timer" << QThread::currentThread();
+    qCDebug(lcTimer) << "PMKStop" << (m_pmkFlag ? "true" : "false");
     if (m_stopFlag)
         return;
     do {

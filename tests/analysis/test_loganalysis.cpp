@@ -104,6 +104,8 @@ private slots:
     void exitStatus_data();
     void exitStatus();
     void compareTwoLogs();
+    void identityLine_data();
+    void identityLine();
 };
 
 void TestLogAnalysis::simulatorTruth_data()
@@ -483,6 +485,26 @@ void TestLogAnalysis::compareTwoLogs()
     }
     QVERIFY2(std::fabs(result["distance"]["horizontalMeanM"].toDouble() - sum / ref.size()) < 0.02,
              qPrintable(QString::number(sum / ref.size())));
+}
+
+void TestLogAnalysis::identityLine_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("identity");
+    QTest::newRow("simulator's software text") << "SW=skyloupe-sim 1.0,NMEA=4.10" << true;
+    QTest::newRow("hardware text") << "HW UBX-M8030 00080000" << true;
+    QTest::newRow("firmware version reply") << "PAIR021,AG3335MN,V3.2.1,S01" << true;
+    QTest::newRow("acknowledgement of the version query") << "PAIR001,605,0" << false;
+    QTest::newRow("configuration text") << "DEFAULT PVT CONFIGURATION" << false;
+    QTest::newRow("status of numbers") << "0,000222,0000,08A0,08A0,-37.124,0" << false;
+    QTest::newRow("antenna status") << "ANTSTATUS=OK" << false;
+}
+
+void TestLogAnalysis::identityLine()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, identity);
+    QCOMPARE(isIdentityLine(line), identity);
 }
 
 QTEST_GUILESS_MAIN(TestLogAnalysis)

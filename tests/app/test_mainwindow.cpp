@@ -7,11 +7,14 @@
 
 #include "app/hidpi.h"
 #include "link/serialport.h"
+#include "plots/plotgeometry.h"
 #include "plots/polar_plot.h"
 #include "ttff/timerthread.h"
 #include "ttff/ttff.h"
 
 #include <QAction>
+#include <QDockWidget>
+#include <QScrollBar>
 #include <QLabel>
 #include <QScreen>
 #include <QStatusBar>
@@ -34,6 +37,8 @@ private slots:
     void theConnections();
     void scanStartsWithoutUserAction();
     void skyRingAndLampsAtDoubleScale();
+    void docksKeepTheMainViewWhole_data();
+    void docksKeepTheMainViewWhole();
 
 private:
     MainWindow *m_window = nullptr;
@@ -189,6 +194,50 @@ void TestMainWindow::skyRingAndLampsAtDoubleScale()
     // a 64-pixel image could only fill by blurring.
     for (const char *lamp : {":/redd.png", ":/green.png"})
         QCOMPARE(HiDpi::iconWithDoubleSize(QString::fromLatin1(lamp)).actualSize(QSize(80, 80)), QSize(80, 80));
+}
+
+void TestMainWindow::docksKeepTheMainViewWhole_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("laptop, 1366 x 768") << QSize(1366, 768);
+    QTest::newRow("desktop, 1920 x 1080") << QSize(1920, 1080);
+}
+
+void TestMainWindow::docksKeepTheMainViewWhole()
+{
+    QFETCH(QSize, size);
+    m_window->setWindowState(Qt::WindowNoState);
+    m_window->showNormal();
+    QTest::qWait(20);
+    m_window->setGeometry(QRect(QPoint(0, 0), size));
+    QTRY_COMPARE(m_window->size(), size);
+    Ui::MainWindow *ui = m_window->form();
+    for (QDockWidget *dock : m_window->viewDocks()) {
+        dock->setFloating(false);
+        dock->hide();
+    }
+    QTest::qWait(50);
+    const int gridAlone = ui->info_table->width();
+    for (QDockWidget *dock : m_window->viewDocks()) {
+        dock->toggleViewAction()->trigger();
+        QTRY_VERIFY(dock->isVisible());
+        QTest::qWait(50);
+        const QString where = dock->windowTitle() + (dock->isFloating() ? " floating" : " docked")
+                              + QStringLiteral(", window %1, grid %2, sky %3").arg(m_window->width())
+                                    .arg(ui->info_table->width()).arg(ui->polar_widget->width());
+        // The sky view lies whole inside the window, and draws W and E
+        // inside itself; the grid keeps its width, or needs no scroll bar.
+        const QWidget *sky = ui->polar_widget;
+        const QRect inWindow(sky->mapTo(m_window, QPoint(0, 0)), sky->size());
+        QVERIFY2(m_window->rect().contains(inWindow), qPrintable(where));
+        QCOMPARE(sky->visibleRegion().boundingRect(), sky->rect());
+        const SkyLayout layout = skyLayout(sky->width(), sky->height());
+        QVERIFY2(layout.west.right() >= 12 && layout.east.left() <= sky->width() - 12 && layout.radius >= 60,
+                 qPrintable(where + QStringLiteral(": sky %1 x %2").arg(sky->width()).arg(sky->height())));
+        QVERIFY2(ui->info_table->width() >= gridAlone || !ui->info_table->horizontalScrollBar()->isVisible(),
+                 qPrintable(where));
+        dock->toggleViewAction()->trigger();
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -236,10 +236,11 @@ void TestEndToEndSatellites::plotsAndGridShowTheSimulatedSky()
     // the fix has its disc filled solid. Discs that a neighbour may cover
     // are left out.
     const QRect sky(ui->polar_widget->mapTo(m_window, QPoint(0, 0)), ui->polar_widget->size());
-    const double h = sky.height();
-    const QPointF centre(sky.left() + int(0.5 * sky.width()), sky.top() + int(0.5 * h));
+    // The diagram is drawn for the height, or the width where that is less.
+    const double h = std::min(sky.height(), sky.width());
+    const QPointF centre(sky.left() + int(0.5 * sky.width()), sky.top() + int(0.5 * sky.height()));
     const double radius = int(0.4 * h);
-    const double discRadius = h / 36;
+    const double discRadius = sky.height() / 36.0;   // the disc keeps the height's size
     QList<QPointF> places;
     for (const TruthSat &s : truth) {
         const double d = (1 - s.elevation / 90.0) * radius;

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,6 +30,7 @@ private slots:
     void initTestCase();
     void desktopEntryPointsAtInstalledFiles();
     void installedProgramStartsWithTheLastConnection();
+    void lintianFindsNoErrors();
 
 private:
     QTemporaryDir m_dir;
@@ -101,6 +103,25 @@ void TestPackage::installedProgramStartsWithTheLastConnection()
     const QSettings config(home + "/.config/Kestrela Skyloupe/config.ini", QSettings::IniFormat);
     QCOMPARE(config.value("BaseConfig/StyleName").toString(), QStringLiteral(":/lightblack.css"));
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"home", "out", "root"}));
+}
+
+void TestPackage::lintianFindsNoErrors()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("lintian")).isEmpty())
+        QSKIP("lintian is not installed (scripts/install-deps.sh installs it)");
+    QProcess lintian;
+    lintian.setProcessChannelMode(QProcess::MergedChannels);
+    lintian.start(QStringLiteral("lintian"), {"--display-info", "--tag-display-limit", "0", m_deb});
+    QVERIFY(lintian.waitForFinished(240000));
+    const QString report = QString::fromLocal8Bit(lintian.readAll());
+    // Warnings and notes stay in the test's output, for the record.
+    qInfo().noquote() << "lintian:\n" << report;
+    const QStringList errors = report.split(QLatin1Char('\n')).filter(QRegularExpression("^E: "));
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+    // The documentation Debian asks of every package.
+    const QString doc = m_root + QStringLiteral("/usr/share/doc/kestrela-skyloupe/");
+    QVERIFY(QFileInfo::exists(doc + QStringLiteral("copyright")));
+    QVERIFY(QFileInfo::exists(doc + QStringLiteral("changelog.gz")));
 }
 
 QTEST_MAIN(TestPackage)

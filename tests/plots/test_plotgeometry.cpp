@@ -15,6 +15,8 @@ private slots:
     void barScale();
     void bars_data();
     void bars();
+    void thinning_data();
+    void thinning();
 };
 
 namespace {
@@ -45,6 +47,14 @@ void TestPlotGeometry::skyLayoutFollowsHeight()
     QVERIFY(near(wide.horizon.left(), 180.5));
     QVERIFY(near(wide.horizon.width(), 240));
     QCOMPARE(wide.ring, QRect(240, 90, 120, 120));
+
+    // One narrower than high (a dock beside it) shrinks it whole: the
+    // letters W and E keep their 0.1 w beside the horizon.
+    const SkyLayout narrow = skyLayout(200, 400);
+    QCOMPARE(narrow.radius, 80);
+    QCOMPARE(narrow.horizon, QRectF(20, 120, 160, 160));
+    QCOMPARE(narrow.west.right(), 20.0);
+    QCOMPARE(narrow.east.left(), 180.0);
 }
 
 void TestPlotGeometry::disc_data()
@@ -137,6 +147,28 @@ void TestPlotGeometry::bars()
     QVERIFY2(same(b, box), qPrintable(QStringLiteral("box %1 %2 %3 %4").arg(b.x()).arg(b.y()).arg(b.width()).arg(b.height())));
     const QRectF label = BarChart::labelRect(1000, 400, k, n);
     QVERIFY(same(label, QRectF(bar.x(), 360, bar.width(), 30)));
+}
+
+
+void TestPlotGeometry::thinning_data()
+{
+    QTest::addColumn<double>("pitch");
+    QTest::addColumn<double>("textWidth");
+    QTest::addColumn<int>("step");
+    QTest::newRow("fits with its gap: every one") << 20.0 << 18.0 << 1;
+    QTest::newRow("two pixels short: every second") << 20.0 << 19.0 << 2;
+    QTest::newRow("40 satellites in 800 px, 25 px labels: every second") << 16.0 << 25.0 << 2;
+    QTest::newRow("80 signals in 800 px, 12 px values: every second") << 8.0 << 12.0 << 2;
+    QTest::newRow("80 signals in 400 px, 12 px values: every fourth") << 4.0 << 12.0 << 4;
+    QTest::newRow("no width to share: every one") << 0.0 << 25.0 << 1;
+}
+
+void TestPlotGeometry::thinning()
+{
+    QFETCH(double, pitch);
+    QFETCH(double, textWidth);
+    QFETCH(int, step);
+    QCOMPARE(BarChart::thinningStep(pitch, textWidth), step);
 }
 
 QTEST_APPLESS_MAIN(TestPlotGeometry)
