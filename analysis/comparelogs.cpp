@@ -174,6 +174,8 @@ int run(const QString &underTestLog, const QString &referenceLog, const QString 
         {"unmatchedUnderTest", comparison.unmatched(CompareSide::UnderTest)},
         {"unmatchedReference", comparison.unmatched(CompareSide::Reference)},
         {"cnrDifference", differences},
+        {"rtkFixedRatio", QJsonObject{{"underTest", jsonNumber(comparison.rtkFixedRatio(CompareSide::UnderTest), 4)},
+                                      {"reference", jsonNumber(comparison.rtkFixedRatio(CompareSide::Reference), 4)}}},
         {"distance", QJsonObject{{"fixes", d.count},
                                  {"horizontalMeanM", jsonNumber(d.horizontalMean, 3)},
                                  {"horizontalP95M", jsonNumber(d.horizontalP95, 3)},

@@ -93,6 +93,8 @@ void ReceiverComparison::addEpoch(CompareSide side, const Epoch &epoch)
 void ReceiverComparison::compare(const Epoch &reference, const Epoch &underTest)
 {
     ++m_pairs;
+    m_rtkFixed[int(CompareSide::Reference)] += reference.quality == 4 ? 1 : 0;
+    m_rtkFixed[int(CompareSide::UnderTest)] += underTest.quality == 4 ? 1 : 0;
     ComparedEpoch row;
 
     if (reference.hasPosition && underTest.hasPosition && reference.hasFix() && underTest.hasFix()) {
@@ -198,6 +200,7 @@ void ReceiverComparison::reset()
         m_onlyIn[s].clear();
     }
     m_pairs = 0;
+    m_rtkFixed[0] = m_rtkFixed[1] = 0;
     m_epochs.clear();
     m_times.clear();
     m_latestSignals.clear();

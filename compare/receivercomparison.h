@@ -83,6 +83,8 @@ public:
     // without a time).
     qint64 unmatched(CompareSide side) const { return m_unmatched[int(side)]; }
     qint64 pairCount() const { return m_pairs; }
+    // Share of the pairs in which this side had RTK fixed (GGA quality 4), 0 to 1.
+    double rtkFixedRatio(CompareSide side) const { return m_pairs ? double(m_rtkFixed[int(side)]) / m_pairs : 0.0; }
 
     // The kept pairs, oldest first, and their UTC times (seconds since
     // 1970; never going back).
@@ -159,6 +161,7 @@ private:
     int m_timeless[2] = {0, 0};
     bool m_hasTime[2] = {false, false};
     qint64 m_pairs = 0;
+    qint64 m_rtkFixed[2] = {0, 0};   // pairs with RTK fixed, by side
     QVector<ComparedEpoch> m_epochs;
     QVector<double> m_times;
     QVector<SignalDifference> m_latestSignals;

@@ -58,8 +58,10 @@ ReceiverSession::ReceiverSession(QObject *parent)
     connect(m_receiver, &ReceiverModel::epochFinished, m_positionHistory, &PositionHistory::addEpoch);
     connect(m_receiver, &ReceiverModel::epochFinished, this, [this](const Epoch &e) {
         m_rtk.takeEpoch(e.receivedMs, e.quality, e.hasPosition, e.latitude, e.longitude, e.altitude);
+        // The age as the epoch ends: corrections that came while it arrived count.
+        const qint64 now = ReceiverModel::monotonicMs();
         if (m_corrections.startMs() >= 0)
-            m_rtk.takeAge(e.receivedMs, qMax(0.0, m_corrections.ageSeconds(e.receivedMs)));
+            m_rtk.takeAge(now, qMax(0.0, m_corrections.ageSeconds(now)));
         if (m_rtcmLog.isOpen() && !m_rtcmStartNoted && e.utc().isValid()) {
             // A log has no clock but the receiver's: the corrections' start
             // in its UTC beside them, for the analysis of the log later.

@@ -35,6 +35,13 @@ int freePort()
     probe.listen(QHostAddress::LocalHost);
     return probe.serverPort();
 }
+
+bool listening(int port)
+{
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, quint16(port));
+    return probe.waitForConnected(200);
+}
 } // namespace
 
 class TestEndToEndRtk : public QObject
@@ -47,6 +54,7 @@ private slots:
     void mountpointListedAndFixedInTime();
     void refusals_data();
     void refusals();
+    void droppedStreamComesBack();
 
 private:
     NtripSettings settings() const;
@@ -103,11 +111,7 @@ void TestEndToEndRtk::initTestCase()
         m_fed += perSecond;
     });
     m_feed.start(1000);
-    QTRY_VERIFY_WITH_TIMEOUT([this] {
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress::LocalHost, quint16(m_port));
-        return probe.waitForConnected(200);
-    }(), WaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(listening(m_port), WaitMs);
 }
 
 void TestEndToEndRtk::cleanupTestCase()
@@ -222,6 +226,42 @@ void TestEndToEndRtk::refusals()
     QVERIFY(failed.wait(WaitMs));
     QVERIFY2(failed.first().first().toString().contains(words), qPrintable(failed.first().first().toString()));
     QCOMPARE(client.state(), NtripClient::Refused);
+}
+
+void TestEndToEndRtk::droppedStreamComesBack()
+{
+    // A caster of this case alone, without a password, that goes away and returns.
+    const int port = freePort();
+    const QStringList args{QStringLiteral("-out"), QStringLiteral("ntripc://:%1/%2").arg(port).arg(Mount)};
+    auto caster = std::make_unique<QProcess>();
+    caster->start(QStandardPaths::findExecutable(QStringLiteral("str2str")), args);
+    QVERIFY(caster->waitForStarted());
+    NtripSettings s = settings();
+    s.port = port;
+    s.user.clear();
+    NtripClient client;
+    client.setSettings(s);
+    QTRY_VERIFY_WITH_TIMEOUT(listening(port), WaitMs);
+    client.start();
+    QTRY_VERIFY_WITH_TIMEOUT(client.state() == NtripClient::Streaming, WaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT((caster->write(m_rtcm.left(500)), client.bytesReceived() > 0), WaitMs);
+
+    caster->terminate();
+    QVERIFY(caster->waitForFinished(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(client.state() == NtripClient::Waiting, WaitMs);
+    QVERIFY2(client.stateText().contains(QLatin1String("reconnecting in 1 s")), qPrintable(client.stateText()));
+    // Each try that fails waits twice as long: the next says 2 s.
+    QTRY_VERIFY_WITH_TIMEOUT(client.stateText().contains(QLatin1String("reconnecting in 2 s")), WaitMs);
+
+    caster = std::make_unique<QProcess>();
+    caster->start(QStandardPaths::findExecutable(QStringLiteral("str2str")), args);
+    QVERIFY(caster->waitForStarted());
+    const qint64 before = client.bytesReceived();
+    QTRY_VERIFY_WITH_TIMEOUT((caster->write(m_rtcm.mid(500, 500)), client.bytesReceived() > before), WaitMs);
+    QCOMPARE(client.state(), NtripClient::Streaming);
+    client.stop();
+    caster->terminate();
+    caster->waitForFinished(5000);
 }
 
 QTEST_GUILESS_MAIN(TestEndToEndRtk)
