@@ -214,7 +214,7 @@ void TestForm::menus()
     // The View menu shows and hides the four docks, hidden at first; a
     // hidden dock takes no room from the window's own layout.
     const QList<QAction *> views = bar.at(1)->menu()->actions();
-    const QStringList titles{"Signal history", "Position accuracy", "Sentence rates and errors", "Corrections"};
+    const QStringList titles{"Signal history", "Position accuracy", "Sentence rates and errors", "Corrections", "Map"};
     QCOMPARE(views.size(), titles.size());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));

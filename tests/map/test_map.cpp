@@ -6,7 +6,10 @@
 #include "map/mapview.h"
 #include "map/track.h"
 #include "map/trackdecimation.h"
+#include "map/trackexport.h"
+#include "receiver/epochassembler.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -25,11 +28,45 @@ class TestMap : public QObject
     Q_OBJECT
 
 private slots:
+    void projection_data();
+    void projection();
     void decimation_data();
     void decimation();
+    void captureTrack_data();
+    void captureTrack();
     void driveExportsEveryFix();
     void trackDrawnWhereItLies();
 };
+
+void TestMap::projection_data()
+{
+    // Tile numbers as tile servers name them: x = (lon + 180) / 360 * 2^z.
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("longitude");
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<int>("tileX");
+    QTest::addColumn<int>("tileY");
+    QTest::newRow("London's tile at zoom 10") << 51.5 << -0.12 << 10 << 511 << 340;
+    QTest::newRow("null island at zoom 1") << 0.0001 << 0.0001 << 1 << 1 << 0;
+    QTest::newRow("south-west corner of that tile") << -0.0001 << -0.0001 << 1 << 0 << 1;
+}
+
+void TestMap::projection()
+{
+    QFETCH(double, latitude);
+    QFETCH(double, longitude);
+    QFETCH(int, zoom);
+    QFETCH(int, tileX);
+    QFETCH(int, tileY);
+    QCOMPARE(int(MapProjection::worldX(longitude) * (1 << zoom)), tileX);
+    QCOMPARE(int(MapProjection::worldY(latitude) * (1 << zoom)), tileY);
+    // Fixed point and back, within a centimetre.
+    TrackPoint p;
+    p.x = MapProjection::fixedX(longitude);
+    p.y = MapProjection::fixedY(latitude);
+    QVERIFY(std::abs(p.latitude() - latitude) < 1e-7);
+    QVERIFY(std::abs(p.longitude() - longitude) < 1e-7);
+}
 
 void TestMap::decimation_data()
 {
@@ -72,6 +109,55 @@ void TestMap::decimation()
     clip.maxX = clipTo;
     clip.maxY = 2000;
     QCOMPARE(decimateTrack(track, track.size(), 10, clip), kept);
+}
+
+void TestMap::captureTrack_data()
+{
+    // Counted in the files by their GGA lines (field 6 the quality); the
+    // first circle from the first GST's latitude and longitude sigmas
+    // (fields 6 and 7), else the first GGA's HDOP x 5 m.
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("points");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("ofKind");
+    QTest::addColumn<double>("firstRadius");
+    QTest::newRow("RTK rover, GST 0.050 and 0.049 m") << "dotmorten_trimble-r2_rtk_shared-gsv-sequence_ptnl.txt" << 34
+                                                     << "RTK float" << 9 << std::hypot(0.050, 0.049);
+    QTest::newRow("DGPS, GST 0.4 and 0.6 m") << "gpsd_skytraq-s2525f8_dgps_qzss193-in-gpgsv_psti.log" << 96 << "DGPS"
+                                             << 96 << std::hypot(0.4, 0.6);
+    QTest::newRow("fix lost for 4 s, no GST: HDOP 0.69") << "gpsd_unicore-um621_nmea411_fixloss_junk-talkers.log" << 20
+                                                         << "No fix" << 4 << 0.69 * 5;
+}
+
+// A real receiver's capture, epoch by epoch into the track: every position
+// is a point of its kind, the accuracy circle comes from GST where sent,
+// and the GPX holds them all.
+void TestMap::captureTrack()
+{
+    QFETCH(QString, file);
+    QFETCH(int, points);
+    QFETCH(QString, kind);
+    QFETCH(int, ofKind);
+    QFETCH(double, firstRadius);
+    QFile in(QStringLiteral(SKYLOUPE_CAPTURE_DIR) + "/" + file);
+    if (!in.open(QIODevice::ReadOnly))
+        QSKIP("the recorded captures (../shared/nmea) are not here");
+    EpochAssembler assembler;
+    for (const QByteArray &line : in.readAll().split('\n'))
+        assembler.addLine(line);
+    assembler.finish();
+    Track track;
+    for (const Epoch &epoch : assembler.takeFinished())
+        track.addEpoch(epoch);
+    QCOMPARE(track.size(), points);
+    QVERIFY(std::abs(track.accuracyRadius(0) - firstRadius) < 0.006);
+
+    QBuffer gpx;
+    gpx.open(QIODevice::WriteOnly);
+    QString error;
+    QVERIFY(TrackExport::writeGpx(track, &gpx, &error));
+    QCOMPARE(gpx.data().count("<trkpt "), points);
+    QCOMPARE(gpx.data().count(QStringLiteral("<type>%1</type>").arg(kind).toUtf8()), ofKind);
 }
 
 // The simulator's drive through `skyloupe --analyze --format gpx,kml`:
