@@ -80,6 +80,34 @@ void Track::clear()
     emit changed();
 }
 
+void Track::dropFrom(double utcSeconds)
+{
+    const int kept = countUntil(std::nextafter(utcSeconds, -INFINITY));
+    if (kept == m_size)
+        return;
+    if (kept == 0) {
+        clear();
+        return;
+    }
+    m_size = kept;
+    m_blocks.resize(((size_t(kept) - 1) >> BlockBits) + 1);
+    m_chunkBoxes.resize(((size_t(kept) - 1) >> ChunkBits) + 1);
+    // The last chunk lost points: its box is drawn again from those left.
+    ChunkBox &box = m_chunkBoxes.back();
+    const int first = (kept - 1) & ~(ChunkSize - 1);
+    box = {at(first).x, at(first).y, at(first).x, at(first).y};
+    for (int i = first + 1; i < kept; ++i) {
+        box.minX = std::min(box.minX, at(i).x);
+        box.minY = std::min(box.minY, at(i).y);
+        box.maxX = std::max(box.maxX, at(i).x);
+        box.maxY = std::max(box.maxY, at(i).y);
+    }
+    while (!m_gapStarts.isEmpty() && m_gapStarts.last() >= kept)
+        m_gapStarts.removeLast();
+    m_timeline.rewind(this->utcSeconds(kept - 1));
+    emit changed();
+}
+
 int Track::countUntil(double utcSeconds) const
 {
     int lo = 0, hi = m_size;

@@ -59,6 +59,8 @@ public:
     // Adds a point at `utcSeconds` (since 1970), for tests and tools.
     void addPoint(double utcSeconds, const TrackPoint &point);
     void clear();
+    // Keeps only the points before `utcSeconds`: a replay that went back.
+    void dropFrom(double utcSeconds);
 
     int size() const { return m_size; }
     bool isEmpty() const { return m_size == 0; }

@@ -399,6 +399,7 @@ void ReceiverSession::rewind(double utcSeconds)
     m_unended.clear();
     m_signalHistory->dropFrom(utcSeconds);
     m_positionHistory->dropFrom(utcSeconds);
+    m_track->dropFrom(utcSeconds);
     m_sentenceCounter.reset();
 }
 

@@ -211,7 +211,7 @@ void TestForm::menus()
     QCOMPARE(bar.at(1)->text(), QStringLiteral("View"));
     QCOMPARE(bar.at(2)->menu(), ui->menuHelp);
 
-    // The View menu shows and hides the four docks, hidden at first; a
+    // The View menu shows and hides the five docks, hidden at first; a
     // hidden dock takes no room from the window's own layout.
     const QList<QAction *> views = bar.at(1)->menu()->actions();
     const QStringList titles{"Signal history", "Position accuracy", "Sentence rates and errors", "Corrections", "Map"};

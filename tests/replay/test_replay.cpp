@@ -4,6 +4,7 @@
 
 #include "app/mainwindow.h"
 #include "history/signalhistory.h"
+#include "map/track.h"
 #include "receiver/epochstatistics.h"
 #include "receiver/receivermodel.h"
 #include "replay/replaybar.h"
@@ -162,6 +163,10 @@ void TestReplay::windowShowsWhatAnalysisReports()
     QCOMPARE(time.count(), 1);
     QCOMPARE(time.at(0).at(1).toInt(), 100);
     QCOMPARE(window.session()->signalHistory()->epochCount(), 101);
+    // The map's track too ends at that epoch.
+    const Track *track = window.session()->track();
+    QVERIFY(!track->isEmpty());
+    QVERIFY(std::abs(track->utcSeconds(track->size() - 1) - time.at(0).at(0).toDouble()) < 0.002);
     QCOMPARE(shown.last().utc().toString(Qt::ISODateWithMs).toLatin1(), rows.at(100).split(',').at(0));
 }
 
