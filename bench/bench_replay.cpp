@@ -70,7 +70,7 @@ public:
 };
 const QEvent::Type InputProbe::Kind = QEvent::Type(QEvent::registerEventType());
 
-double percentile(QVector<double> v, double share)
+double quantile(QVector<double> v, double share)
 {
     if (v.isEmpty())
         return -1;
@@ -152,9 +152,9 @@ int main(int argc, char *argv[])
     const QString how = QStringLiteral("%1 played back as fast as possible, every dock shown").arg(what);
     row("replay.x_real_time", logSeconds / playS, "x", how + QStringLiteral(": log time / wall time"));
     row("replay.wall_s", playS, "s", how);
-    row("replay.input_wait.p99", percentile(probe.waitsMs, 0.99), "ms",
+    row("replay.input_wait.p99", quantile(probe.waitsMs, 0.99), "ms",
         QStringLiteral("an event posted every 20 ms from another thread until taken, 99th percentile"));
-    row("replay.input_wait.worst", percentile(probe.waitsMs, 1.0), "ms", QStringLiteral("the same, the worst"));
+    row("replay.input_wait.worst", quantile(probe.waitsMs, 1.0), "ms", QStringLiteral("the same, the worst"));
 
     // Seeks to random times, back and forth: until the epoch is shown and
     // the window has taken its events.
@@ -175,8 +175,8 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
-    row("replay.seek.median", percentile(seeks, 0.5), "ms",
+    row("replay.seek.median", quantile(seeks, 0.5), "ms",
         QStringLiteral("50 seeks to random epochs of the hour: until the epoch is shown and the events taken"));
-    row("replay.seek.worst", percentile(seeks, 1.0), "ms", QStringLiteral("the same, the worst"));
+    row("replay.seek.worst", quantile(seeks, 1.0), "ms", QStringLiteral("the same, the worst"));
     return 0;
 }
