@@ -13,6 +13,7 @@ void MainWindow::setUpCampaign()
     m_campaign = new CampaignView(this);
     m_campaign->setPortCheck([this] { return m_session->isOpen(); });
     m_campaign->setLogFileName([this] { return m_session->logFileName(); });
+    m_campaign->setCorrectionsCheck([this] { return m_session->corrections().whyNotFlowing(ReceiverModel::monotonicMs()); });
     CampaignRun *run = m_campaign->run();
     connect(run, &CampaignRun::restartDue, this, &MainWindow::sendCampaignRestart);
     connect(m_session->receiverModel(), &ReceiverModel::epochFinished, run, &CampaignRun::takeEpoch);
@@ -40,6 +41,12 @@ bool MainWindow::sendRestartOf(ReceiverCommands::Restart kind)
 void MainWindow::sendCampaignRestart(ReceiverCommands::Restart kind)
 {
     CampaignRun *run = m_campaign->run();
+    // Corrections that stopped during an RTK campaign end it in words, not in timeouts.
+    const QString noCorrections = m_session->corrections().whyNotFlowing(ReceiverModel::monotonicMs());
+    if (kind == ReceiverCommands::Restart::Rtk && !noCorrections.isEmpty()) {
+        run->stop(tr("Campaign stopped: %1.").arg(noCorrections));
+        return;
+    }
     if (!sendRestartOf(kind)) {
         run->stop(m_session->isOpen() ? tr("Campaign stopped: %1").arg(m_session->whyCannotSend())
                                       : tr("Campaign stopped: no port is open."));

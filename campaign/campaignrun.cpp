@@ -39,7 +39,7 @@ bool CampaignRun::isRunning() const
     return m_state == State::Settling || m_state == State::Measuring || m_state == State::Paused;
 }
 
-QString CampaignRun::refusal(const CampaignSetup &setup, bool portOpen) const
+QString CampaignRun::refusal(const CampaignSetup &setup, bool portOpen, const QString &noCorrections) const
 {
     if (isRunning())
         return tr("A campaign is already running.");
@@ -49,6 +49,9 @@ QString CampaignRun::refusal(const CampaignSetup &setup, bool portOpen) const
         return tr("Choose at least one restart kind.");
     if (setup.cyclesPerKind < 1)
         return tr("Choose at least one cycle per kind.");
+    if (setup.kinds.contains(RestartKind::Rtk) && !noCorrections.isEmpty())
+        return tr("An RTK campaign needs corrections flowing to the receiver (%1): start them in the Corrections "
+                  "panel.").arg(noCorrections);
     return QString();
 }
 

@@ -68,8 +68,9 @@ public:
     explicit CampaignRun(QObject *parent = nullptr);
 
     // Why a campaign of `setup` cannot start now ("" when it can): no port
-    // open, no kind, no cycle, or one running.
-    QString refusal(const CampaignSetup &setup, bool portOpen) const;
+    // open, no kind, no cycle, one running, or the RTK kind while
+    // `noCorrections` says why no corrections are flowing.
+    QString refusal(const CampaignSetup &setup, bool portOpen, const QString &noCorrections = QString()) const;
     // Starts a campaign and asks for its first restart at once; returns the
     // refusal when it cannot start.
     QString start(const CampaignSetup &setup, bool portOpen, qint64 nowMs);

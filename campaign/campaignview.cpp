@@ -162,7 +162,7 @@ void CampaignView::start()
 QString CampaignView::startCampaign(const CampaignSetup &s, const QString &fileName)
 {
     const bool open = m_portOpen && m_portOpen();
-    QString reason = m_run->refusal(s, open);
+    QString reason = m_run->refusal(s, open, m_noCorrections ? m_noCorrections() : QString());
     const QString name = !fileName.isEmpty() ? fileName
         : CampaignCsv::defaultFileName(m_logFileName ? m_logFileName() : QString(), QDateTime::currentDateTime());
     if (reason.isEmpty()) {

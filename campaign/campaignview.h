@@ -33,6 +33,9 @@ public:
     // log of the connection (the CSV files go next to it).
     void setPortCheck(std::function<bool()> isOpen) { m_portOpen = std::move(isOpen); }
     void setLogFileName(std::function<QString()> name) { m_logFileName = std::move(name); }
+    // Asked when a campaign with the RTK kind starts: why no corrections
+    // are flowing to the receiver, "" when they are.
+    void setCorrectionsCheck(std::function<QString()> whyNone) { m_noCorrections = std::move(whyNone); }
 
     // The set-up the form shows.
     CampaignSetup setup() const;
@@ -64,6 +67,7 @@ private:
     CampaignFile m_file;
     std::function<bool()> m_portOpen;
     std::function<QString()> m_logFileName;
+    std::function<QString()> m_noCorrections;
     QTimer *m_tickTimer = nullptr;
 
     CampaignSetupForm *m_form = nullptr;

@@ -296,7 +296,11 @@ void CompareView::refresh()
     m_distanceFigures->setText(tr("Horizontal: mean %1, 95 % %2    Vertical: mean %3, 95 % %4    (%5 fixes)")
                                    .arg(metres(d.horizontalMean), metres(d.horizontalP95), metres(d.verticalMean),
                                         metres(d.verticalP95))
-                                   .arg(d.count));
+                                   .arg(d.count)
+                               + QLatin1Char('\n')
+                               + tr("RTK fixed: reference %1 %, under test %2 % of the paired epochs")
+                                     .arg(100 * c->rtkFixedRatio(CompareSide::Reference), 0, 'f', 1)
+                                     .arg(100 * c->rtkFixedRatio(CompareSide::UnderTest), 0, 'f', 1));
     const QVector<double> &times = c->times();
     if (times.isEmpty()) {
         m_distance->setSamples(0, {});

@@ -21,8 +21,11 @@ NtripClient::NtripClient(QObject *parent)
 
 NtripClient::~NtripClient()
 {
-    if (m_socket)
+    // A client going away reports nothing more: those it reported to may be gone already.
+    if (m_socket) {
+        m_socket->disconnect(this);
         m_socket->abort();
+    }
 }
 
 void NtripClient::setState(State state, const QString &text)

@@ -1,5 +1,6 @@
 #include "rtcm/correctionstream.h"
 
+#include <QObject>
 #include <QtMath>
 #include <cmath>
 
@@ -145,6 +146,15 @@ QVector<RtcmFrame> CorrectionStream::take(const QByteArray &bytes, qint64 nowMs)
         m_lastMs = nowMs;
     }
     return frames;
+}
+
+QString CorrectionStream::whyNotFlowing(qint64 nowMs) const
+{
+    if (m_lastMs < 0)
+        return QObject::tr("no corrections have arrived");
+    if (isStale(nowMs))
+        return QObject::tr("corrections stale: none for %1 s").arg((nowMs - m_lastMs) / 1000);
+    return QString();
 }
 
 double CorrectionStream::bytesPerSecond(qint64 nowMs) const

@@ -62,6 +62,9 @@ public:
     // Seconds since the last good frame; negative before the first.
     double ageSeconds(qint64 nowMs) const { return m_lastMs < 0 ? -1.0 : (nowMs - m_lastMs) / 1000.0; }
     bool isStale(qint64 nowMs) const { return m_lastMs >= 0 && nowMs - m_lastMs > StaleMs; }
+    // Why no corrections are flowing at `nowMs` ("no corrections have
+    // arrived", "corrections stale: none for 12 s"); "" while they flow.
+    QString whyNotFlowing(qint64 nowMs) const;
     const RtcmStation &station() const { return m_station; }
 
 private:

@@ -83,10 +83,16 @@ void TestComparison::twoSimulatedReceivers()
     for (int i = 0; i < reference.size() + lag; ++i) {
         if (i < reference.size())
             comparison.addReference(reference.at(i));
+        // Every fourth epoch under test is RTK fixed (GGA quality 4).
+        Epoch dut = underTest.value(i - lag);
+        dut.quality = (i - lag) % 4 == 0 ? 4 : dut.quality;
         if (i >= lag && i - lag != 100)
-            comparison.addUnderTest(underTest.at(i - lag));
+            comparison.addUnderTest(dut);
     }
     QCOMPARE(comparison.pairCount(), qint64(reference.size() - 1));
+    // Epoch 100, left out, was one of them.
+    QCOMPARE(comparison.rtkFixedRatio(CompareSide::UnderTest), ((reference.size() + 3) / 4 - 1.0) / (reference.size() - 1));
+    QCOMPARE(comparison.rtkFixedRatio(CompareSide::Reference), 0.0);
     QCOMPARE(comparison.unmatched(CompareSide::Reference), qint64(1));
 
     for (Constellation c : {Constellation::Gps, Constellation::Glonass, Constellation::Galileo,

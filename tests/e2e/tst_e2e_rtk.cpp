@@ -1,11 +1,16 @@
 // Corrections end to end: str2str (RTKLIB) is the NTRIP caster on loopback,
 // fed the simulator's own corrections file; the client lists its
 // mountpoint, streams it with a user and password to the session, and the
-// simulated receiver reaches RTK fixed when its truth file says. A caster
-// that refuses says why.
+// simulated receiver reaches RTK fixed when its truth file says; a TTFF
+// campaign of kind RTK run by the window times each restart to RTK fixed as
+// the truth says. A caster that refuses says why.
 #include "simprocess.h"
 
 #include "analysis/analyzecommand.h"
+#include "app/mainwindow.h"
+#include "campaign/campaignview.h"
+#include "ui_mainwindow.h"
+#include "ntrip/correctionslink.h"
 #include "ntrip/ntripclient.h"
 #include "receiver/receivermodel.h"
 #include "session/receiversession.h"
@@ -52,6 +57,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void mountpointListedAndFixedInTime();
+    void rtkCampaignTimesFixed();
     void refusals_data();
     void refusals();
     void droppedStreamComesBack();
@@ -197,6 +203,54 @@ void TestEndToEndRtk::mountpointListedAndFixedInTime()
     QVERIFY(rtk.value("cep50Fixed").toDouble() < 0.05 && rtk.value("fixedEpochs").toInt() >= 1);
 }
 
+void TestEndToEndRtk::rtkCampaignTimesFixed()
+{
+    const QString truthFile = m_dir.filePath(QStringLiteral("campaign-truth.jsonl"));
+    SimProcess sim;
+    QVERIFY2(sim.start({QStringLiteral("--rtk"), QStringLiteral("float=2,fixed=5,age=10"), QStringLiteral("--truth"),
+                        truthFile}),
+             qPrintable(sim.rawLog()));
+    MainWindow window;
+    window.offerPort(sim.portPath());
+    window.form()->comboBox_2->setCurrentText(QStringLiteral("115200"));
+    QTest::mouseClick(window.form()->ctn_btn, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(window.isConnected(), WaitMs);
+    CampaignSetup setup;
+    setup.kinds = {RestartKind::Rtk};
+    setup.cyclesPerKind = 2;
+    setup.settleMs = 500;
+    setup.timeoutMs = WaitMs;
+    // Without corrections it says so instead of timing out.
+    const QString refusal = window.campaignView()->startCampaign(setup);
+    QVERIFY2(refusal.contains(QLatin1String("no corrections have arrived")), qPrintable(refusal));
+
+    window.startCorrections(settings());
+    QTRY_VERIFY_WITH_TIMEOUT(window.correctionsLink()->session()->corrections().startMs() >= 0, WaitMs);
+    QCOMPARE(window.campaignView()->startCampaign(setup), QString());
+    CampaignRun *run = window.campaignView()->run();
+    QTRY_COMPARE_WITH_TIMEOUT(run->state(), CampaignRun::State::Finished, 3 * WaitMs);
+
+    // The truth of each cycle: from the restart's receipt to the first RTK fixed epoch after it.
+    QFile truth(truthFile);
+    QVERIFY(truth.open(QIODevice::ReadOnly));
+    QVector<double> toFixed;
+    QDateTime restarted;
+    for (const QByteArray &line : truth.readAll().split('\n')) {
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        if (o.contains(QLatin1String("restart")))
+            restarted = QDateTime::fromString(o.value("received").toString(), Qt::ISODateWithMs);
+        else if (o.value("rtk").toString() == QLatin1String("fixed") && restarted.isValid())
+            toFixed.append(restarted.msecsTo(QDateTime::fromString(o.value("utc").toString(), Qt::ISODateWithMs)) / 1000.0);
+    }
+    QCOMPARE(toFixed.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const CampaignCycle &cycle = run->cycles().at(i);
+        qInfo("RTK cycle %d: fixed after %.2f s (truth %.2f s)", i + 1, cycle.ttffMs / 1000.0, toFixed.at(i));
+        QVERIFY(!cycle.failed() && cycle.kind == RestartKind::Rtk);
+        QVERIFY(qAbs(cycle.ttffMs / 1000.0 - toFixed.at(i)) <= 1.0);
+    }
+}
+
 void TestEndToEndRtk::refusals_data()
 {
     QTest::addColumn<QString>("mountpoint");
@@ -264,5 +318,5 @@ void TestEndToEndRtk::droppedStreamComesBack()
     caster->waitForFinished(5000);
 }
 
-QTEST_GUILESS_MAIN(TestEndToEndRtk)
+QTEST_MAIN(TestEndToEndRtk)
 #include "tst_e2e_rtk.moc"
