@@ -347,8 +347,11 @@ void ReceiverSession::takeBlock(QByteArray bytes)
             // The version query was answered: send its follow-ups once.
             // The reply is then not compared with the first row.
             m_timer->setPMKFlag(false);
-            for (const QByteArray &command : ReceiverCommands::versionFollowUps())
-                sendCommand(command);
+            // A log played back holds the reply but cannot take commands.
+            if (source() && source()->whyCannotSend().isEmpty()) {
+                for (const QByteArray &command : ReceiverCommands::versionFollowUps())
+                    sendCommand(command);
+            }
             firstRow = 1;
         }
         if (m_rows.used() > 0 && key.kind() == RowKey::TtffStart)
