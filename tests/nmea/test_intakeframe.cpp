@@ -18,15 +18,16 @@ const QColor kGps(100, 100, 255);
 const QColor kGlonass(255, 153, 0);
 
 // Rows for both systems' GSV and GSA first: the first sentence of a key
-// only creates its row.
-const QByteArray kPrime("$GPGSV,1,1,01,05,45,090,40,1*00\r\n"
-                        "$GLGSV,1,1,01,70,45,270,40,1*00\r\n"
-                        "$GNGSA,A,3,05,,,,,,,,,,,,1.8,1.0,1.5,1*00\r\n"
-                        "$GNGSA,A,3,70,,,,,,,,,,,,1.8,1.0,1.5,2*00\r\n");
-const QByteArray kGpsSky("$GPGSV,1,1,01,05,45,090,40,1*00\r\n"
-                         "$GNGSA,A,3,05,,,,,,,,,,,,1.8,1.0,1.5,1*00\r\n");
-const QByteArray kGlonassSky("$GLGSV,1,1,01,70,45,270,40,1*00\r\n"
-                             "$GNGSA,A,3,70,,,,,,,,,,,,1.8,1.0,1.5,2*00\r\n");
+// only creates its row. Without checksums: a wrong one keeps a line out of
+// the receiver model.
+const QByteArray kPrime("$GPGSV,1,1,01,05,45,090,40,1\r\n"
+                        "$GLGSV,1,1,01,70,45,270,40,1\r\n"
+                        "$GNGSA,A,3,05,,,,,,,,,,,,1.8,1.0,1.5,1\r\n"
+                        "$GNGSA,A,3,70,,,,,,,,,,,,1.8,1.0,1.5,2\r\n");
+const QByteArray kGpsSky("$GPGSV,1,1,01,05,45,090,40,1\r\n"
+                         "$GNGSA,A,3,05,,,,,,,,,,,,1.8,1.0,1.5,1\r\n");
+const QByteArray kGlonassSky("$GLGSV,1,1,01,70,45,270,40,1\r\n"
+                             "$GNGSA,A,3,70,,,,,,,,,,,,1.8,1.0,1.5,2\r\n");
 
 QByteArray gga(int extraCommas)
 {

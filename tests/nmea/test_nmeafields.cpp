@@ -113,7 +113,9 @@ void TestNmeaFields::gsaSystem_data()
     QTest::newRow("BD talker") << QByteArray("$BDGSA,A,3,11,,,,,,,,,,,,2.5,1.3,2.1*39\r") << 4;
     QTest::newRow("GN with GPS numbers") << QByteArray("$GNGSA,A,3,05,13,,,,,,,,,,,1.8,1.0,1.5*33\r") << 1;
     QTest::newRow("GN with GLONASS numbers") << QByteArray("$GNGSA,A,3,,70,71,,,,,,,,,,1.8,1.0,1.5*33\r") << 2;
-    QTest::newRow("GN with other numbers") << QByteArray("$GNGSA,A,3,120,,,,,,,,,,,,1.8,1.0,1.5*33\r") << 0;
+    // SBAS is listed with GPS, as a 4.10 receiver puts it under system 1.
+    QTest::newRow("GN with SBAS numbers") << QByteArray("$GNGSA,A,3,120,,,,,,,,,,,,1.8,1.0,1.5*33\r") << 1;
+    QTest::newRow("GN with other numbers") << QByteArray("$GNGSA,A,3,99,,,,,,,,,,,,1.8,1.0,1.5*33\r") << 0;
     QTest::newRow("GN without satellites") << QByteArray("$GNGSA,A,1,,,,,,,,,,,,,99.9,99.9,99.9*33\r") << 0;
     QTest::newRow("cut line") << QByteArray("$GNGSA,A,3") << 0;
     QTest::newRow("LF-only 4.10 line") << QByteArray("$GNGSA,A,3,05,13,,,,,,,,,,,1.8,1.0,1.5,4*33") << 4;

@@ -4,6 +4,7 @@
 
 #include "app/mainwindow.h"
 #include "history/signalhistory.h"
+#include "link/checksum.h"
 #include "map/track.h"
 #include "receiver/epochstatistics.h"
 #include "receiver/receivermodel.h"
@@ -24,9 +25,10 @@
 namespace {
 QByteArray gga(const char *time)
 {
-    return QByteArray("$GPGGA,") + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
+    const QByteArray body = QByteArray("GPGGA,") + time + ",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,";
+    return '$' + body + '*' + QByteArray::number(nmeaChecksum(body), 16).rightJustified(2, '0').toUpper() + "\r\n";
 }
-const QByteArray Gsa = "$GNGSA,A,3,04,05,09,12,,,,,,,,,2.5,1.3,2.1,1*3B\r\n";
+const QByteArray Gsa = "$GNGSA,A,3,04,05,09,12,,,,,,,,,2.5,1.3,2.1,1*3C\r\n";
 } // namespace
 
 class TestReplay : public QObject
