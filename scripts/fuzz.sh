@@ -22,6 +22,9 @@ targets=(fuzz_lineframer fuzz_checksum fuzz_intake_units fuzz_session fuzz_loadp
 cmake -S . -B "$fuzz_build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DSKYLOUPE_FUZZ=ON >/dev/null
 cmake --build "$fuzz_build" --target fuzz_targets -j "${JOBS:-$(nproc)}"
+# Absolute from here: a target may change its working folder (the session's
+# target works in a folder of its own, as its logs go to the working folder).
+fuzz_build=$(cd "$fuzz_build" && pwd)
 
 # --- seed corpora -----------------------------------------------------------
 seeds="$fuzz_build/seeds"
@@ -82,7 +85,7 @@ for t in "${targets[@]}"; do
     findings="$fuzz_build/findings/$t"
     mkdir -p "$corpus" "$findings"
     regressions=()
-    [ -d "fuzz/regressions/$t" ] && regressions=("fuzz/regressions/$t")
+    [ -d "$src/fuzz/regressions/$t" ] && regressions=("$src/fuzz/regressions/$t")
     log="$fuzz_build/$t.log"
     echo "fuzz: $t for $seconds s"
     set +e
