@@ -15,6 +15,7 @@
 // first layouts and paints are not counted.
 //
 // Prints one "figure<TAB>value<TAB>unit<TAB>how" line per figure.
+#include "floatingdocks.h"
 #include "residentmemory.h"
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
@@ -214,15 +215,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    if (docks) {
-        int x = 0;
-        for (QDockWidget *dock : window.viewDocks()) {
-            dock->toggleViewAction()->trigger();
-            dock->setFloating(true);
-            dock->setGeometry(x, 80, 640, 720);
-            x += 640;
-        }
-    }
+    if (docks)
+        floatDocksSideBySide(window.viewDocks());
     if (settle > 0)
         QTest::qWait(int(settle * 1000));
 

@@ -11,6 +11,7 @@
 // posts a click; its wait is the time until the window's thread takes it.
 //
 // Prints one "figure<TAB>value<TAB>unit<TAB>how" line per figure.
+#include "floatingdocks.h"
 #include "app/mainwindow.h"
 #include "history/signalhistory.h"
 #include "receiver/receivermodel.h"
@@ -101,13 +102,7 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.resize(1280, 800);
     window.show();
-    int x = 0;
-    for (QDockWidget *dock : window.viewDocks()) {
-        dock->toggleViewAction()->trigger();
-        dock->setFloating(true);
-        dock->setGeometry(x, 80, 640, 720);
-        x += 640;
-    }
+    floatDocksSideBySide(window.viewDocks());
     window.replayBar()->form()->speedBox->setCurrentIndex(4);   // as fast as possible
 
     QElapsedTimer clock;

@@ -4,8 +4,8 @@
 #include "freshness/datafreshness.h"
 #include "history/signalhistory.h"
 #include "link/checksum.h"
-#include "map/track.h"
 #include "link/commandanswers.h"
+#include "map/track.h"
 #include "nmea/logfile.h"
 #include "nmea/nmeafields.h"
 #include "receiver/receivermodel.h"
@@ -338,7 +338,9 @@ void ReceiverSession::takeBlock(QByteArray bytes)
         const RowKey key(line);
         if (!key.isSentence())
             continue;
-        if (line.mid(3, 4) == "GGA,")
+        // The latest GGA goes to a caster that asks for it; compared in
+        // place, as this runs for every line.
+        if (key.kind() == RowKey::Gga && qstrncmp(line.constData() + 3, "GGA,", 4) == 0)
             m_latestGga = line;
         // Before the line is compared with the rows (which needs a used
         // row): the receiver's replies that start something.
